@@ -1,0 +1,75 @@
+#include "cli/cli_shell.h"
+
+#include <unistd.h>
+
+#include <ostream>
+#include <stdexcept>
+
+#include "platform/output_path.h"
+#include "platform/paths.h"
+
+namespace kestrel::cli {
+
+CliShell::CliShell(std::ostream& err, bool force, std::optional<std::string> outputPath)
+    : err_(err), force_(force), outputPath_(std::move(outputPath)), showProgress_(isatty(STDERR_FILENO) == 1) {}
+
+void CliShell::Print(std::string_view text) {
+  EndProgress();
+  err_ << text;
+  if (text.empty() || text.back() != '\n') err_ << '\n';
+  err_.flush();
+}
+
+void CliShell::ShowMessage(const Message& message) { Print(message.text); }
+
+bool CliShell::AskYesNo(std::string_view question) {
+  if (force_) return true;
+  Print(question);
+  return false;
+}
+
+std::optional<std::string> CliShell::ChooseFileToOpen(const FileDialogRequest&) {
+  // The command line names its input; no command asks for one.
+  throw std::logic_error("the command line has no open dialog");
+}
+
+std::optional<std::string> CliShell::ChooseFileToSave(const FileDialogRequest& request) {
+  (void)request;
+  if (!outputPath_) throw std::logic_error("no output path given");
+  // -o is taken exactly as given; the dialog's own question before replacing
+  // a file becomes the same question as for a derived name.
+  if (kestrel::PathExists(*outputPath_) && !AskYesNo(OverwriteQuestion(*outputPath_))) {
+    return std::nullopt;
+  }
+  return outputPath_;
+}
+
+bool CliShell::PathExists(const std::string& path) { return kestrel::PathExists(path); }
+
+std::optional<std::uint32_t> CliShell::ChooseColor(std::uint32_t) {
+  throw std::logic_error("the command line has no colour chooser");
+}
+
+std::optional<std::string> CliShell::PromptTrailName(const std::string&) {
+  throw std::logic_error("the command line has no trail prompt");
+}
+
+std::optional<std::string> CliShell::PromptApiKey(const std::string&) {
+  throw std::logic_error("the command line has no key prompt");
+}
+
+void CliShell::ReportProgress(std::int64_t done, std::int64_t total) {
+  if (!showProgress_ || total <= 0) return;
+  const int percent = static_cast<int>(done * 100 / total);
+  if (percent == shownPercent_) return;
+  shownPercent_ = percent;
+  err_ << "\r" << (percent > 100 ? 100 : percent) << "%" << std::flush;
+}
+
+void CliShell::EndProgress() {
+  if (shownPercent_ < 0) return;
+  err_ << "\r    \r" << std::flush;
+  shownPercent_ = -1;
+}
+
+}  // namespace kestrel::cli

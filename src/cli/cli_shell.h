@@ -1,0 +1,42 @@
+#pragma once
+// The shell of the command line: every message goes to stderr, questions are
+// answered from the options, and there are no dialogs to open.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "platform/shell.h"
+
+namespace kestrel::cli {
+
+class CliShell : public Shell {
+ public:
+  // force answers every overwrite question with Yes; outputPath is what the
+  // save dialog "chooses" (-o), or nothing when the command derives the name.
+  CliShell(std::ostream& err, bool force, std::optional<std::string> outputPath);
+
+  void ShowMessage(const Message& message) override;
+  bool AskYesNo(std::string_view question) override;
+  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
+  bool PathExists(const std::string& path) override;
+  std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
+  std::optional<std::string> PromptTrailName(const std::string& initial) override;
+  std::optional<std::string> PromptApiKey(const std::string& initial) override;
+  void ReportProgress(std::int64_t done, std::int64_t total) override;
+
+  // Ends a progress line on the terminal, if one was drawn.
+  void EndProgress();
+
+ private:
+  void Print(std::string_view text);
+
+  std::ostream& err_;
+  bool force_;
+  std::optional<std::string> outputPath_;
+  bool showProgress_;
+  int shownPercent_ = -1;
+};
+
+}  // namespace kestrel::cli

@@ -1,0 +1,34 @@
+#include "cli/track_input.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/paths.h"
+#include "platform/text_encoding.h"
+#include "track/open_commands.h"
+
+namespace kestrel::cli {
+
+bool IsUsrInput(const InputOptions& options) {
+  if (options.format != InputFormat::ByExtension) return options.format == InputFormat::Usr;
+  std::string extension = SplitPathOf(options.file).extension;
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".usr";
+}
+
+std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell) {
+  if (!IsUsrInput(options)) return OpenNmeaLog(track, options.file, shell);
+  std::optional<std::string> overview = OpenUsrFile(track, options.file, shell);
+  if (!overview || !options.trail) return overview;
+  const std::string name = Utf8ToCp932(*options.trail);
+  try {
+    const TrailLocation trail = FindTrail(track.summary, name, options.file);
+    return LoadTrail(track, options.file, trail, name, shell);
+  } catch (const TrailLookupError& failure) {
+    shell.ShowMessage({failure.what()});
+    return std::nullopt;
+  }
+}
+
+}  // namespace kestrel::cli

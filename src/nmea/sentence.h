@@ -1,0 +1,46 @@
+#pragma once
+// Sentence types of an NMEA 0183 log and the consistency check run before a
+// log is loaded.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// The bit value of a sentence type; an unrecognised line has a bit of its own,
+// so that it has no bit in common with any set of required types.
+using NmeaTag = std::uint16_t;
+inline constexpr NmeaTag kTagGga = 0x0001;
+inline constexpr NmeaTag kTagGll = 0x0002;
+inline constexpr NmeaTag kTagGsa = 0x0004;
+inline constexpr NmeaTag kTagGsv = 0x0008;
+inline constexpr NmeaTag kTagRmc = 0x0040;
+inline constexpr NmeaTag kTagVtg = 0x0080;
+inline constexpr NmeaTag kTagZda = 0x0100;
+inline constexpr NmeaTag kTagUnrecognised = 0x8000;
+
+// The set of sentence types (a bitwise OR of tags) that together make one record.
+using RequiredTags = std::uint16_t;
+
+// Progress of reading a file: bytes read so far and the file's size.
+using ReadProgress = std::function<void(std::int64_t done, std::int64_t total)>;
+
+// The type of one line, by the last three bytes of its address field (the
+// text before the first comma); the talker prefix is ignored.
+NmeaTag ClassifySentence(std::string_view line);
+
+struct NmeaLogCheck {
+  enum class Result { Ok, CountsDisagree, CannotOpen };
+  Result result = Result::CannotOpen;
+  std::int32_t recordCount = 0;  // with Ok: the number of records the log gives
+  RequiredTags tags = 0;         // with Ok: the types that make one record
+};
+
+// Counts the GGA, GLL, RMC and ZDA sentences of a log (lines beginning with
+// "@" are skipped). The counts that are not 0 must agree; their common value
+// is the number of records.
+NmeaLogCheck CheckNmeaLog(const std::string& path, const ReadProgress& progress = {});
+
+}  // namespace kestrel

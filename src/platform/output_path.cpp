@@ -1,0 +1,22 @@
+#include "platform/output_path.h"
+
+#include "platform/paths.h"
+
+namespace kestrel {
+
+std::string PathWithExtension(const std::string& trackFilePath, const std::string& extension) {
+  const SplitPath split = SplitPathOf(trackFilePath);
+  return split.drive + split.directory + split.baseName + extension;
+}
+
+std::string OverwriteQuestion(const std::string& path) { return path + "は既に存在します\n上書きしますか?"; }
+
+std::optional<std::string> NameOutputFile(Shell& shell, bool sameName, const std::string& trackFilePath,
+                                          const std::string& extension, const FileDialogRequest& dialog) {
+  if (!sameName) return shell.ChooseFileToSave(dialog);
+  std::string path = PathWithExtension(trackFilePath, extension);
+  if (shell.PathExists(path) && !shell.AskYesNo(OverwriteQuestion(path))) return std::nullopt;
+  return path;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,26 @@
+#pragma once
+// Naming the output file of a command: the track file's name with the
+// output's extension (asking before an existing file or folder of that name
+// is replaced), or a name chosen in the save dialog.
+
+#include <optional>
+#include <string>
+
+#include "platform/shell.h"
+
+namespace kestrel {
+
+// The path of the track file with its extension replaced (drive, folder and
+// base name kept).
+std::string PathWithExtension(const std::string& trackFilePath, const std::string& extension);
+
+// sameName: the derived path, after the question when it exists (No stops
+// silently). Otherwise the save dialog with the request (cancel stops
+// silently). Nothing when the command is to stop.
+std::optional<std::string> NameOutputFile(Shell& shell, bool sameName, const std::string& trackFilePath,
+                                          const std::string& extension, const FileDialogRequest& dialog);
+
+// The question before a derived output file is replaced.
+std::string OverwriteQuestion(const std::string& path);
+
+}  // namespace kestrel

@@ -1,0 +1,36 @@
+#pragma once
+// The profile: named integers and strings in named sections of an INI file,
+// read and written the way the desktop's profile functions do. Section and
+// key names match without regard to letter case; a missing value reads as
+// the default the caller gives; every write goes to the file at once.
+
+#include <optional>
+#include <string>
+
+namespace kestrel {
+
+class Profile {
+ public:
+  explicit Profile(std::string path) : path_(std::move(path)) {}
+
+  const std::string& Path() const { return path_; }
+
+  // The value as an integer; a value that is not entirely an optional sign
+  // and decimal digits within 32 bits counts as missing.
+  int ReadInteger(const std::string& section, const std::string& key, int missing) const;
+  // The value as UTF-8 text (a value that is not UTF-8 is read as code page
+  // 932, so that a profile written on Windows still reads).
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& missing) const;
+
+  // false when the file cannot be written; the folder is made when missing.
+  bool WriteInteger(const std::string& section, const std::string& key, int value);
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+
+ private:
+  std::optional<std::string> Read(const std::string& section, const std::string& key) const;
+
+  std::string path_;
+};
+
+}  // namespace kestrel

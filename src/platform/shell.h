@@ -1,0 +1,56 @@
+#pragma once
+// The one way the program's commands reach the desktop: message boxes, file
+// dialogs, the colour chooser, the two prompts and "does this path exist".
+// The Qt program implements it with real dialogs, the command line answers
+// from its options, and tests answer from a script.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+enum class MessageIcon { None, Error, Information };
+
+// A message a command wants shown in a box with an OK button.
+struct Message {
+  std::string text;
+  MessageIcon icon = MessageIcon::None;
+};
+
+// Settings of an open or save dialog. The filter is a list of
+// description|pattern pairs ended by "||"; the first pair is in force when
+// the dialog opens.
+struct FileDialogRequest {
+  std::string defaultExtension;
+  std::string initialFileName;
+  std::string filter;
+  bool operator==(const FileDialogRequest&) const = default;
+};
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+
+  // A modal message box with an OK button; its caption is the program's name.
+  virtual void ShowMessage(const Message& message) = 0;
+  // A modal question with Yes and No buttons; true for Yes.
+  virtual bool AskYesNo(std::string_view question) = 0;
+  // The open dialog (no read-only box); nullopt when cancelled.
+  virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
+  // The save dialog (no read-only box, with its own question before an
+  // existing file is replaced); appends the default extension when the typed
+  // name has none. nullopt when cancelled.
+  virtual std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) = 0;
+  virtual bool PathExists(const std::string& path) = 0;
+  // The colour chooser, colours packed as 0x00BBGGRR; nullopt when cancelled.
+  virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) = 0;
+  // The trail name prompt and the API key prompt; nullopt when cancelled.
+  virtual std::optional<std::string> PromptTrailName(const std::string& initial) = 0;
+  virtual std::optional<std::string> PromptApiKey(const std::string& initial) = 0;
+  // Progress of long work (bytes done of total); a shell may ignore it.
+  virtual void ReportProgress(std::int64_t done, std::int64_t total) = 0;
+};
+
+}  // namespace kestrel

@@ -1,0 +1,20 @@
+#pragma once
+// Code page 932 (the Windows variant of Shift-JIS) is used only where a file
+// format demands it: trail names in .usr files and the PCX5 header line.
+// Everything else inside the program is UTF-8.
+
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+// Replaces code page 932 text by its UTF-8 form and returns true; an empty
+// text is left as it is and gives false. A byte that does not start a valid
+// code page 932 character becomes U+FFFD and decoding goes on with the next byte.
+bool ConvertToUtf8(std::string& text);
+
+// The UTF-8 text in code page 932; a character that code page 932 cannot hold
+// (or a byte that is not valid UTF-8) becomes "?".
+std::string Utf8ToCp932(std::string_view text);
+
+}  // namespace kestrel

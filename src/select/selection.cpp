@@ -1,0 +1,47 @@
+#include "select/selection.h"
+
+#include "platform/numbers.h"
+
+namespace kestrel {
+
+std::int32_t PointCountOrZero(const TrackData& track) { return track.pointCount < 0 ? 0 : track.pointCount; }
+
+std::int32_t TargetPointCount(const TrackData& track, double percent) {
+  return TruncateToInt32(static_cast<double>(track.pointCount) * percent * 0.01 + 0.5);
+}
+
+bool IsPointKept(const TrackData& track, std::int32_t i, double usageRate) {
+  const std::int32_t count = track.pointCount;
+  const std::int32_t c = TargetPointCount(track, usageRate * 100.0);
+  const double x = static_cast<double>(static_cast<std::int64_t>(c) - 1) / static_cast<double>(count);
+  if (i == 0 || i == count - 1) return true;
+  return static_cast<std::int64_t>(TruncateToInt32(static_cast<double>(i + 1) * x)) ==
+         static_cast<std::int64_t>(TruncateToInt32(static_cast<double>(i) * x)) + 1;
+}
+
+std::vector<TrackPoint> MakeWorkingCopy(const TrackData& track, bool smooth) {
+  std::vector<TrackPoint> copy(track.points.begin(), track.points.begin() + PointCountOrZero(track));
+  if (!smooth || copy.size() <= 3) return copy;
+  constexpr double oneThird = 0.3333333333333333;
+  for (std::size_t i = 1; i + 1 < copy.size(); ++i) {
+    for (double TrackPoint::*field : {&TrackPoint::latitude, &TrackPoint::longitude, &TrackPoint::altitude}) {
+      copy[i].*field = ((copy[i - 1].*field + copy[i + 1].*field) + copy[i].*field) * oneThird;
+    }
+  }
+  return copy;
+}
+
+std::vector<TrackPoint> SelectLatLon(const TrackData& track, double usageRate, bool smooth) {
+  const std::vector<TrackPoint> copy = MakeWorkingCopy(track, smooth);
+  std::vector<TrackPoint> kept;
+  for (std::int32_t i = 0; i < static_cast<std::int32_t>(copy.size()); ++i) {
+    if (!IsPointKept(track, i, usageRate)) continue;
+    TrackPoint point;
+    point.latitude = copy[static_cast<std::size_t>(i)].latitude;
+    point.longitude = copy[static_cast<std::size_t>(i)].longitude;
+    kept.push_back(point);
+  }
+  return kept;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,79 @@
+#include "track/summary.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "platform/text_encoding.h"
+#include "platform/time_zone.h"
+
+namespace kestrel {
+namespace {
+
+constexpr const char* kRangeMark = " ～ ";  // the tilde is U+FF5E
+
+std::string Format(const char* format, double value) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+std::string Integer(std::int32_t value) { return std::to_string(value); }
+
+// A coordinate or altitude; an exact 0.0 (or not a number) means no data.
+std::string Coordinate(const char* format, double value) {
+  if (value == 0.0 || std::isnan(value)) return "NoData";
+  return Format(format, value);
+}
+
+std::string Range(const char* format, double minimum, double maximum) {
+  return Coordinate(format, minimum) + kRangeMark + Coordinate(format, maximum);
+}
+
+std::string Section(const char* heading, const std::string& body) {
+  return std::string(heading) + "\r\n" + body + "\r\n\r\n";
+}
+
+std::string ClockTime(std::int32_t time) {
+  std::tm local{};
+  if (!ToLocalTime(time, local)) return "-";
+  return std::to_string(local.tm_hour) + "時" + std::to_string(local.tm_min) + "分" +
+         std::to_string(local.tm_sec) + "秒";
+}
+
+std::string Utf8Name(std::string name) {
+  ConvertToUtf8(name);
+  return name;
+}
+
+std::string CommonSections(const TrackSummary& s) {
+  return Section("【データ数】", Integer(s.pointCount) + " (Points)") +
+         Section("【行程距離】", Format("%.2f", s.distance) + " (m)") +
+         Section("【経度】", Range("%3.4f", s.minLongitude, s.maxLongitude)) +
+         Section("【緯度】", Range("%3.5f", s.minLatitude, s.maxLatitude));
+}
+
+}  // namespace
+
+std::string TrailSummaryText(const TrackSummary& s) {
+  return Section("【トラック】", s.fileName) + Section("【対象Trail】", Utf8Name(s.trailName)) +
+         CommonSections(s);
+}
+
+std::string NmeaSummaryText(const TrackSummary& s) {
+  return Section("【トラック】", s.fileName) + CommonSections(s) +
+         Section("【高さ】", Range("%3.1f", s.minAltitude, s.maxAltitude) + " (m)") +
+         "【時刻(ローカル時間)】\r\n" + ClockTime(s.startTime) + "\r\n" + "     " + kRangeMark +
+         ClockTime(s.endTime);
+}
+
+std::string UsrFileSummaryText(const TrackSummary& s) {
+  std::string text = "【Way Point数】： " + Integer(s.wayPointCount) + "\r\n\r\n" +
+                     "【Trail数】： " + Integer(s.trailCount) + "\r\n";
+  for (const TrailEntry& trail : s.trails) {
+    text += " " + Utf8Name(trail.name) + " (" + Integer(trail.pointCount) + ")\r\n";
+  }
+  return text;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,14 @@
+#pragma once
+// The three texts of the information box: UTF-8, lines ending in CR LF.
+
+#include <string>
+
+#include "track/track_data.h"
+
+namespace kestrel {
+
+std::string TrailSummaryText(const TrackSummary& summary);
+std::string NmeaSummaryText(const TrackSummary& summary);
+std::string UsrFileSummaryText(const TrackSummary& summary);
+
+}  // namespace kestrel

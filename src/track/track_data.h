@@ -1,0 +1,74 @@
+#pragma once
+// The in-memory track: the loaded fixes, the directory of the last .usr file
+// read, and the statistics and names the information box and the map site show.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "track/track_point.h"
+
+namespace kestrel {
+
+// One trail of a .usr file directory.
+struct TrailEntry {
+  std::int32_t dataOffset = 0;  // file position of the trail's first point record
+  std::int32_t pointCount = 0;  // 0 to 65535
+  std::string name;             // code page 932 bytes, as stored in the file
+};
+
+struct TrackSummary {
+  std::int32_t endTime = 0;
+  std::int32_t startTime = 0;
+  std::int32_t usrVersion = 0;
+  std::int32_t trailCount = 0;
+  std::vector<TrailEntry> trails;  // the directory of the last .usr file read
+  std::int32_t wayPointCount = 0;
+  double minLongitude = 0.0, maxLongitude = 0.0, meanLongitude = 0.0;
+  double minLatitude = 0.0, maxLatitude = 0.0, meanLatitude = 0.0;
+  double maxAltitude = 0.0, minAltitude = 0.0, meanAltitude = 0.0;
+  double distance = 0.0;  // metres
+  std::int32_t pointCount = 0;
+  std::string trailName = "-";  // code page 932 bytes, as the trail directory holds names
+  std::string fileName = "-";   // UTF-8, without directory
+
+  void SetFileName(std::string name) { fileName = std::move(name); }
+  void SetTrailName(std::string name) { trailName = std::move(name); }
+  void SetUsrInfo(std::int32_t version, std::int32_t wayPoints, std::int32_t trailTotal,
+                  const std::vector<TrailEntry>& directory);
+};
+
+class TrackData {
+ public:
+  std::int32_t usrVersion = 0;
+  std::int32_t wayPointCount = 0;
+  std::int32_t trailCount = 0;
+  std::vector<TrailEntry> trails;
+  std::vector<TrackPoint> points;
+  std::int32_t pointCount = -1;  // -1 while no points are held
+  TrackSummary summary;
+
+  // A fresh array of n initial points (n = 0 gives an empty array, which
+  // counts as success); false, with no points held, when the memory cannot be had.
+  bool AllocatePoints(std::int32_t n);
+  void ReleasePoints();
+  // The last step of every load: statistics and times over all pointCount points.
+  void ComputeStatistics();
+};
+
+// Statistics over the first n points; their results for missing data are the
+// values -1 and -9999 that the summary shows as numbers.
+double MinLatitude(std::int32_t n, const TrackPoint* points);
+double MaxLatitude(std::int32_t n, const TrackPoint* points);
+double MeanLatitude(std::int32_t n, const TrackPoint* points);
+double MinLongitude(std::int32_t n, const TrackPoint* points);
+double MaxLongitude(std::int32_t n, const TrackPoint* points);
+double MeanLongitude(std::int32_t n, const TrackPoint* points);
+double MinAltitude(std::int32_t n, const TrackPoint* points);
+double MaxAltitude(std::int32_t n, const TrackPoint* points);
+double MeanAltitude(std::int32_t n, const TrackPoint* points);
+double TrackDistance(std::int32_t n, const TrackPoint* points);
+// Flat-earth length of one segment in metres.
+double SegmentLength(const TrackPoint& a, const TrackPoint& b);
+
+}  // namespace kestrel

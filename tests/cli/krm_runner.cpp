@@ -1,0 +1,47 @@
+#include "cli/krm_runner.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "support/test_support.h"
+
+extern char** environ;
+
+namespace kestrel::test {
+
+KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone, const std::string& cwd) {
+  TempDir capture;
+  const std::string outPath = capture.Path("out");
+  const std::string errPath = capture.Path("err");
+  std::vector<std::string> command = {"env", "TZ=" + timeZone, "LC_ALL=C.UTF-8", KRM_PATH};
+  command.insert(command.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : command) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, "env", &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start krm");
+  int waitStatus = 0;
+  waitpid(pid, &waitStatus, 0);
+
+  KrmRun run;
+  run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+  run.out = ReadFileBytes(outPath);
+  run.err = ReadFileBytes(errPath);
+  return run;
+}
+
+}  // namespace kestrel::test

@@ -1,0 +1,19 @@
+#pragma once
+// Runs the krm program as a user does and captures what it prints.
+
+#include <string>
+#include <vector>
+
+namespace kestrel::test {
+
+struct KrmRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs krm with the arguments in the given time zone (TZ), in the folder cwd.
+KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone = "Asia/Tokyo",
+              const std::string& cwd = "");
+
+}  // namespace kestrel::test

@@ -1,0 +1,88 @@
+#pragma once
+// Helpers shared by the test programs: test data, temporary folders, a pinned
+// time zone and a scripted shell that records every message.
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+
+namespace kestrel::test {
+
+// Path of a file under tests/data.
+std::string DataPath(const std::string& name);
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// Compares a produced text with a golden file under tests/data, byte for
+// byte. With KRM_UPDATE_GOLDEN=1 in the environment the golden file is
+// written instead; a missing golden file is a failure.
+void ExpectMatchesGolden(const std::string& actual, const std::string& goldenName);
+
+// A fresh folder, removed with everything in it at the end of the scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string Path(const std::string& name = "") const;
+  // The names in the folder, sorted.
+  std::vector<std::string> Names() const;
+
+ private:
+  std::filesystem::path root_;
+};
+
+// Sets TZ for the scope and restores the previous zone after it.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const char* zone);
+  ~ScopedTimeZone();
+  ScopedTimeZone(const ScopedTimeZone&) = delete;
+  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+ private:
+  std::optional<std::string> previous_;
+};
+
+// A shell that records what the program shows and answers from lists.
+class ScriptedShell : public Shell {
+ public:
+  struct Shown {
+    enum class Kind { Message, Question, OpenDialog, SaveDialog, ColorChooser, TrailPrompt, ApiKeyPrompt };
+    Kind kind;
+    std::string text;                      // message or question text
+    MessageIcon icon = MessageIcon::None;  // for messages
+    FileDialogRequest dialog;              // for file dialogs
+    bool operator==(const Shown&) const = default;
+  };
+
+  std::vector<Shown> shown;
+  std::deque<bool> yesNoAnswers;
+  std::deque<std::optional<std::string>> fileAnswers;
+  std::deque<std::optional<std::uint32_t>> colorAnswers;
+  std::deque<std::optional<std::string>> promptAnswers;
+  // Paths that PathExists reports; when unset, the file system answers.
+  std::optional<std::vector<std::string>> existingPaths;
+  std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+
+  // The texts of the messages shown (not questions), in order.
+  std::vector<std::string> Messages() const;
+
+  void ShowMessage(const Message& message) override;
+  bool AskYesNo(std::string_view question) override;
+  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
+  bool PathExists(const std::string& path) override;
+  std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
+  std::optional<std::string> PromptTrailName(const std::string& initial) override;
+  std::optional<std::string> PromptApiKey(const std::string& initial) override;
+  void ReportProgress(std::int64_t done, std::int64_t total) override;
+};
+
+}  // namespace kestrel::test
