@@ -1,9 +1,9 @@
 #include "track/summary.h"
 
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 
+#include "platform/number_format.h"
 #include "platform/text_encoding.h"
 #include "platform/time_zone.h"
 
@@ -12,22 +12,18 @@ namespace {
 
 constexpr const char* kRangeMark = " ～ ";  // the tilde is U+FF5E
 
-std::string Format(const char* format, double value) {
-  char buffer[512];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
-}
 
 std::string Integer(std::int32_t value) { return std::to_string(value); }
 
-// A coordinate or altitude; an exact 0.0 (or not a number) means no data.
-std::string Coordinate(const char* format, double value) {
+// A coordinate or altitude with its number of decimals; an exact 0.0 (or
+// not a number) means no data.
+std::string Coordinate(int decimals, double value) {
   if (value == 0.0 || std::isnan(value)) return "NoData";
-  return Format(format, value);
+  return FixedText(value, decimals);
 }
 
-std::string Range(const char* format, double minimum, double maximum) {
-  return Coordinate(format, minimum) + kRangeMark + Coordinate(format, maximum);
+std::string Range(int decimals, double minimum, double maximum) {
+  return Coordinate(decimals, minimum) + kRangeMark + Coordinate(decimals, maximum);
 }
 
 std::string Section(const char* heading, const std::string& body) {
@@ -48,9 +44,9 @@ std::string Utf8Name(std::string name) {
 
 std::string CommonSections(const TrackSummary& s) {
   return Section("【データ数】", Integer(s.pointCount) + " (Points)") +
-         Section("【行程距離】", Format("%.2f", s.distance) + " (m)") +
-         Section("【経度】", Range("%3.4f", s.minLongitude, s.maxLongitude)) +
-         Section("【緯度】", Range("%3.5f", s.minLatitude, s.maxLatitude));
+         Section("【行程距離】", FixedText(s.distance, 2) + " (m)") +
+         Section("【経度】", Range(4, s.minLongitude, s.maxLongitude)) +
+         Section("【緯度】", Range(5, s.minLatitude, s.maxLatitude));
 }
 
 }  // namespace
@@ -62,7 +58,7 @@ std::string TrailSummaryText(const TrackSummary& s) {
 
 std::string NmeaSummaryText(const TrackSummary& s) {
   return Section("【トラック】", s.fileName) + CommonSections(s) +
-         Section("【高さ】", Range("%3.1f", s.minAltitude, s.maxAltitude) + " (m)") +
+         Section("【高さ】", Range(1, s.minAltitude, s.maxAltitude) + " (m)") +
          "【時刻(ローカル時間)】\r\n" + ClockTime(s.startTime) + "\r\n" + "     " + kRangeMark +
          ClockTime(s.endTime);
 }

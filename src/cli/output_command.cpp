@@ -1,0 +1,48 @@
+#include "cli/output_command.h"
+
+#include <iostream>
+
+#include "cli/cli_shell.h"
+#include "cli/commands.h"
+
+namespace kestrel::cli {
+
+void AddOutputOptions(CLI::App& command, OutputOptions& options) {
+  command.add_option("-o", options.output, "output path (default: the input path with the output's extension)");
+  command.add_flag("--force", options.force, "replace an existing output");
+  CLI::Option* rate = command.add_option("--rate", options.rate, "percentage of the points to keep, 1-100")
+                          ->check(CLI::Range(1, 100));
+  CLI::Option* points = command.add_option("--points", options.points, "number of points to keep");
+  rate->excludes(points);
+  points->excludes(rate);
+  command.add_flag("--smooth", options.smooth, "smooth the points (three-point average)");
+  command.add_option("--profile", options.profilePath, "read the settings from this profile file")
+      ->check(CLI::ExistingFile);
+}
+
+ThinningChoice ThinningOf(const OutputOptions& options) {
+  ThinningChoice choice;
+  if (options.points) {
+    choice.usePointCount = true;
+    choice.pointCountText = *options.points;
+  }
+  choice.rateIndex = 100 - options.rate.value_or(100);
+  return choice;
+}
+
+Profile ProfileOf(const OutputOptions& options) { return Profile(options.profilePath.value_or("")); }
+
+int RunOutputCommand(const InputOptions& input, const OutputOptions& options, const OutputWork& work) {
+  if (IsUsrInput(input) && !input.trail) {
+    std::cerr << kTrailNameRequiredMessage << '\n';
+    return kExitUsage;
+  }
+  CliShell shell(std::cerr, options.force, options.output);
+  TrackData track;
+  const bool loaded = LoadInput(input, track, shell).has_value();
+  shell.EndProgress();
+  if (!loaded) return kExitFailure;
+  return work(track, input.file, !options.output.has_value(), shell) ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace kestrel::cli
