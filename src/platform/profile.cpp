@@ -2,6 +2,9 @@
 
 // Values are bytes to the library; the profile decodes them itself.
 #define SI_NO_CONVERSION
+// Debian splits the library into declarations and an implementation part;
+// this file is the one user, so it takes the implementation in.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <charconv>
@@ -51,7 +54,7 @@ class IniFile {
   }
 
  private:
-  CSimpleIniCaseA ini_;
+  CSimpleIniA ini_;
 };
 
 bool IsUtf8(std::string_view text) {
