@@ -1,0 +1,39 @@
+// The input as a .usr file: the directory and its summary text, then the
+// points and the summary of the first trails, as the open and trail commands
+// read them.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "input_file.h"
+#include "track/loader.h"
+#include "track/summary.h"
+#include "track/usr_reader.h"
+
+namespace {
+
+// A trail may claim 65535 points wherever it lies; loading the first few
+// trails only keeps one input to milliseconds.
+constexpr int kTrailsLoaded = 8;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace kestrel;
+  static fuzz::InputFile input;
+  const std::string& path = input.Hold(data, size);
+
+  TrackData track;
+  if (ReadUsrFile(track, path).has_value()) return 0;  // refused, with its message
+  UsrFileSummaryText(track.summary);
+  int loaded = 0;
+  for (const TrailEntry& trail : track.trails) {
+    if (trail.pointCount <= 0) continue;
+    if (loaded++ == kTrailsLoaded) break;
+    if (!track.AllocatePoints(trail.pointCount)) continue;
+    track.summary.SetTrailName(trail.name);
+    LoadPoints(track, {path, trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0});
+    TrailSummaryText(track.summary);
+  }
+  return 0;
+}
