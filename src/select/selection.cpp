@@ -32,16 +32,18 @@ std::vector<TrackPoint> MakeWorkingCopy(const TrackData& track, bool smooth) {
 }
 
 std::vector<TrackPoint> SelectLatLon(const TrackData& track, double usageRate, bool smooth) {
-  const std::vector<TrackPoint> copy = MakeWorkingCopy(track, smooth);
-  std::vector<TrackPoint> kept;
-  for (std::int32_t i = 0; i < static_cast<std::int32_t>(copy.size()); ++i) {
+  // The kept points are gathered at the front of the working copy itself:
+  // the k-th kept index is never below k, so nothing is overwritten before
+  // it is read, and no second array is needed.
+  std::vector<TrackPoint> points = MakeWorkingCopy(track, smooth);
+  std::size_t kept = 0;
+  for (std::int32_t i = 0; i < static_cast<std::int32_t>(points.size()); ++i) {
     if (!IsPointKept(track, i, usageRate)) continue;
-    TrackPoint point;
-    point.latitude = copy[static_cast<std::size_t>(i)].latitude;
-    point.longitude = copy[static_cast<std::size_t>(i)].longitude;
-    kept.push_back(point);
+    const TrackPoint& point = points[static_cast<std::size_t>(i)];
+    points[kept++] = TrackPoint{point.latitude, point.longitude, kNoAltitude, 0};
   }
-  return kept;
+  points.resize(kept);
+  return points;
 }
 
 }  // namespace kestrel

@@ -1,0 +1,101 @@
+#include "convert/conversion.h"
+
+#include <new>
+#include <string_view>
+
+#include "platform/atomic_file.h"
+#include "platform/output_path.h"
+#include "track/open_commands.h"
+#include "writers/csv_writer.h"
+#include "writers/nmea_writer.h"
+#include "writers/pcx5_writer.h"
+
+namespace kestrel {
+namespace {
+
+// How one output type names its file and which writer writes it.
+struct OutputFormat {
+  std::string_view extension;  // of a derived name
+  std::string_view dialogExtension;
+  std::string_view dialogFileName;
+  std::string_view dialogFilter;
+  void (*write)(const TrackData& track, TextOutput& output, const TrackWriterOptions& options);
+};
+
+constexpr OutputFormat kNmeaFormat = {".log", "log", "*.log", "NMEAﾌｧｲﾙ(*.log)|*.log|全て(*.*)|*.*||", WriteNmeaLog};
+constexpr OutputFormat kTrkFormat = {".trk", "trk", "*.trk", "trkﾌｧｲﾙ(*.trk)|*.trk|全て(*.*)|*.*||", WritePcx5Track};
+constexpr OutputFormat kCsvFormat = {".csv", "csv", "*.csv", "csvﾌｧｲﾙ(*.csv)|*.csv|全て(*.*)|*.*||", WriteCsvTrack};
+
+// Nothing for the usr type: this program writes no .usr files. Were it
+// named like the others, converting with the same name would empty the
+// user's own .usr file.
+const OutputFormat* OutputFormatOf(OutputType type) {
+  switch (type) {
+    case OutputType::Nmea:
+      return &kNmeaFormat;
+    case OutputType::Trk:
+      return &kTrkFormat;
+    case OutputType::Csv:
+      return &kCsvFormat;
+    case OutputType::Usr:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+double ConversionUsageRate(const TrackData& track, const ThinningChoice& choice) {
+  const double rate = choice.usePointCount
+                          ? static_cast<double>(ExplicitPointCount(choice)) / static_cast<double>(track.pointCount)
+                          : (100.0 - choice.rateIndex) * 0.01;
+  if (rate > 1.0) return 1.0;
+  if (!(rate > 0.0)) return 0.01;
+  return rate;
+}
+
+bool RunConversion(const ConversionRequest& request, const TrackData& track, const std::string& trackFilePath,
+                   Shell& shell) {
+  if (const std::optional<std::string> problem = ThinningProblem(track, request.thinning)) {
+    shell.ShowMessage({*problem});
+    return false;
+  }
+  if (!request.type) {
+    shell.ShowMessage({kNoOutputTypeMessage});
+    return false;
+  }
+  const OutputFormat* format = OutputFormatOf(*request.type);
+  if (format == nullptr) {
+    shell.ShowMessage({kUsrOutputMessage});
+    return false;
+  }
+  const FileDialogRequest dialog{std::string(format->dialogExtension), std::string(format->dialogFileName),
+                                 std::string(format->dialogFilter)};
+  const std::optional<std::string> path =
+      NameOutputFile(shell, request.sameName, trackFilePath, std::string(format->extension), dialog);
+  if (!path) return false;
+
+  // The file is written beside its target and takes its place only when
+  // complete: a failed write never destroys an existing file, even when the
+  // target is the loaded track file itself.
+  TextOutput output;
+  if (!output.Create(*path)) {
+    shell.ShowMessage({kCannotOpenOutputMessage});
+    return false;
+  }
+  const TrackWriterOptions options{ConversionUsageRate(track, request.thinning), request.smoothing, request.useUtc};
+  try {
+    format->write(track, output, options);
+  } catch (const std::bad_alloc&) {
+    shell.ShowMessage({kNoMemoryMessage});
+    return false;
+  }
+  if (!output.Commit()) {
+    shell.ShowMessage({kWriteFailedMessage});
+    return false;
+  }
+  shell.ShowMessage({kConversionDoneMessage, MessageIcon::Information});
+  return true;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,53 @@
+#include "writers/track_writer.h"
+
+#include <charconv>
+#include <vector>
+
+#include "platform/time_zone.h"
+#include "select/selection.h"
+
+namespace kestrel {
+namespace {
+
+// Large enough that the output is written in few pieces, small enough to
+// stay in the cache.
+constexpr std::size_t kPieceSize = 64 * 1024;
+
+}  // namespace
+
+void WriteTrackFile(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                    std::string_view header, AppendPointText appendPoint) {
+  const std::vector<TrackPoint> copy = MakeWorkingCopy(track, options.smoothing);
+  std::string text;
+  text.reserve(kPieceSize + 256);
+  text.append(header);
+  const auto count = static_cast<std::int32_t>(copy.size());
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (!IsPointKept(track, i, options.usageRate)) continue;
+    appendPoint(text, copy[static_cast<std::size_t>(i)], options);
+    if (text.size() >= kPieceSize) {
+      output.Write(text);
+      text.clear();
+    }
+  }
+  output.Write(text);
+}
+
+std::tm CalendarTime(std::int32_t time, bool useUtc) {
+  std::tm fields{};
+  if (!(useUtc ? ToUtcTime(time, fields) : ToLocalTime(time, fields))) fields = std::tm{};
+  return fields;
+}
+
+void AppendInteger(std::string& text, std::int64_t value) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  text.append(digits, result.ptr);
+}
+
+void AppendTwoDigits(std::string& text, int value) {
+  text.push_back(static_cast<char>('0' + value / 10));
+  text.push_back(static_cast<char>('0' + value % 10));
+}
+
+}  // namespace kestrel

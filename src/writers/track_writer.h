@@ -1,0 +1,41 @@
+#pragma once
+// What the three track file writers share: their options, the choice of the
+// points they write, and the way their text reaches the file.
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "platform/atomic_file.h"
+#include "track/track_data.h"
+
+namespace kestrel {
+
+struct TrackWriterOptions {
+  double usageRate = 1.0;  // share of the points to keep, in (0, 1]
+  bool smoothing = false;  // smooth the working copy first
+  bool useUtc = false;     // times in UTC instead of local time (the NMEA writer writes none)
+};
+
+// Appends the text of one output point.
+using AppendPointText = void (*)(std::string& text, const TrackPoint& point, const TrackWriterOptions& options);
+
+// Writes the header, then the text of every output point: the points of the
+// working copy (smoothed when asked) at the indices that pass the keep test,
+// in index order. The text goes to the output in large pieces; the output
+// turns each line feed into CR LF. Throws std::bad_alloc when the working
+// copy cannot be had, before anything is written.
+void WriteTrackFile(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                    std::string_view header, AppendPointText appendPoint);
+
+// The calendar time of a point time in UTC or in local time. A time the C
+// library cannot convert (none of the 32-bit times here) gives all fields 0.
+std::tm CalendarTime(std::int32_t time, bool useUtc);
+
+// Number texts without the C library's locale: a decimal integer, and a
+// number 0 to 99 as two digits.
+void AppendInteger(std::string& text, std::int64_t value);
+void AppendTwoDigits(std::string& text, int value);
+
+}  // namespace kestrel

@@ -1,0 +1,207 @@
+// krm convert end to end: the files it writes from the fixtures, byte for
+// byte, and every refusal with its message and exit status.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "cli/krm_runner.h"
+#include "convert/failing_disk.h"
+#include "support/test_support.h"
+
+namespace kestrel {
+namespace {
+
+using test::RunKrm;
+
+constexpr const char* kDone = "変換終了    \n";
+
+struct ConvertCase {
+  std::string name;
+  std::string input;               // a fixture under tests/data, copied into the working folder
+  std::vector<std::string> args;   // after "convert" and the input's file name
+  std::string profile;             // written to krm.ini and given as --profile when not empty
+  std::string timeZone;
+  int status;
+  std::string err;
+  std::string output;              // the file expected in the working folder, or empty for none
+  std::string golden;              // tests/data/cli/convert/<golden>, or empty: the input unchanged
+};
+
+void PrintTo(const ConvertCase& c, std::ostream* os) { *os << c.name; }
+
+class KrmConvert : public testing::TestWithParam<ConvertCase> {};
+
+TEST_P(KrmConvert, WritesTheFileOrRefuses) {
+  const ConvertCase& c = GetParam();
+  const test::TempDir folder;
+  const std::string inputName = std::filesystem::path(c.input).filename();
+  const std::string inputBytes = test::ReadFileBytes(test::DataPath(c.input));
+  test::WriteFileBytes(folder.Path(inputName), inputBytes);
+  std::vector<std::string> args = {"convert", inputName};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  std::vector<std::string> expectedNames = {inputName};
+  if (!c.profile.empty()) {
+    test::WriteFileBytes(folder.Path("krm.ini"), c.profile);
+    args.insert(args.end(), {"--profile", "krm.ini"});
+    expectedNames.push_back("krm.ini");
+  }
+  if (!c.output.empty() && c.output != inputName) expectedNames.push_back(c.output);
+  std::sort(expectedNames.begin(), expectedNames.end());
+
+  const test::KrmRun run = RunKrm(args, c.timeZone, folder.Path());
+  EXPECT_EQ(run.status, c.status);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, c.err);
+  EXPECT_EQ(folder.Names(), expectedNames);
+  if (!c.golden.empty()) {
+    test::ExpectMatchesGolden(test::ReadFileBytes(folder.Path(c.output)), "cli/convert/" + c.golden);
+  }
+  if (c.output != inputName || c.golden.empty()) {
+    EXPECT_EQ(test::ReadFileBytes(folder.Path(inputName)), inputBytes);
+  }
+}
+
+const char* const kLog = "nmea/gga-rmc-noise.log";  // 300 points
+const char* const kUsr = "usr/three-trails.usr";
+const char* const kTooFew = "Point数は2以上を指定して下さい\n";
+
+std::vector<ConvertCase> Cases() {
+  return {
+      // Written files, named after the input.
+      {"log-csv", kLog, {}, "", "Asia/Tokyo", 0, kDone, "gga-rmc-noise.csv", "log-tokyo.csv"},
+      {"log-csv-newyork", kLog, {"--to", "csv"}, "", "America/New_York", 0, kDone, "gga-rmc-noise.csv",
+       "log-newyork.csv"},
+      {"log-csv-utc", kLog, {"--utc"}, "", "America/New_York", 0, kDone, "gga-rmc-noise.csv", "log-utc.csv"},
+      {"log-trk", kLog, {"--to", "trk", "--rate", "10"}, "", "Asia/Tokyo", 0, kDone, "gga-rmc-noise.trk",
+       "log-rate10.trk"},
+      {"log-trk-points-smooth", kLog, {"--to", "trk", "--points", " 7abc", "--smooth", "--utc"}, "", "Asia/Tokyo", 0,
+       kDone, "gga-rmc-noise.trk", "log-points7-smooth-utc.trk"},
+      {"usr-trk", kUsr, {"--trail", "TrailA", "--to", "trk", "--rate", "5"}, "", "Asia/Tokyo", 0, kDone,
+       "three-trails.trk", "TrailA-rate5.trk"},
+      {"usr-japanese-trail-csv", kUsr, {"--trail", "東京散歩", "--smooth"}, "", "Asia/Tokyo", 0, kDone,
+       "three-trails.csv", "東京散歩-smooth.csv"},
+      {"usr-log", kUsr, {"--trail", "Second", "--to", "log", "--points", "20"}, "", "Asia/Tokyo", 0, kDone,
+       "three-trails.log", "Second-points20.log"},
+      {"named-output", kLog, {"--to", "trk", "--rate", "1", "-o", "picked.txt"}, "", "Asia/Tokyo", 0, kDone,
+       "picked.txt", "log-rate1.trk"},
+      // A load that shows "Data Error!" goes on with the points read so far.
+      {"data-error", "usr/out-of-range.usr", {"--trail", "Bad"}, "", "Asia/Tokyo", 0, std::string("Data Error!\n") + kDone,
+       "out-of-range.csv", "Bad-data-error.csv"},
+      // The profile's settings, the command line's switches over them. Its
+      // "拡張子のみ変更" does not matter: without -o the name is derived.
+      {"profile-trk", kLog, {},
+       "[DConv_Section]\ndconbfiletype=2\ndconvsamename=OFF\ndconbsmoothing=ON\ndconvuseutc=ON\n", "Asia/Tokyo", 0,
+       kDone, "gga-rmc-noise.trk", "log-profile-smooth-utc.trk"},
+      {"profile-log", kUsr, {"--trail", "Second"}, "[DConv_Section]\ndconbfiletype=1\n", "Asia/Tokyo", 0, kDone,
+       "three-trails.log", "Second.log"},
+      {"profile-overridden", kLog, {"--to", "csv", "--utc"}, "[DConv_Section]\ndconbfiletype=2\ndconvuseutc=OFF\n",
+       "America/New_York", 0, kDone, "gga-rmc-noise.csv", "log-utc.csv"},
+      {"profile-other-type", kLog, {}, "[DConv_Section]\ndconbfiletype=9\n", "America/New_York", 0, kDone,
+       "gga-rmc-noise.csv", "log-newyork.csv"},
+      // A log converted into its own name replaces itself only with --force.
+      {"log-into-itself", kLog, {"--to", "log"}, "", "Asia/Tokyo", 1,
+       "gga-rmc-noise.logは既に存在します\n上書きしますか?\n", "gga-rmc-noise.log", ""},
+      {"log-into-itself-forced", kLog, {"--to", "log", "--force", "--rate", "2"}, "", "Asia/Tokyo", 0, kDone,
+       "gga-rmc-noise.log", "log-rate2.log"},
+      // Refusals after the load.
+      {"usr-type", kUsr, {"--trail", "TrailA"}, "[DConv_Section]\ndconbfiletype=0\n", "Asia/Tokyo", 1,
+       "ERROR:usr形式への変換には対応していません\n", "", ""},
+      {"too-many-points", kLog, {"--points", "301"}, "", "Asia/Tokyo", 1, "Point数がﾄﾗｯｸﾃﾞｰﾀ内の数を越えてます\n", "", ""},
+      {"one-point", kLog, {"--points", "1"}, "", "Asia/Tokyo", 1, kTooFew, "", ""},
+      {"letters-for-points", kLog, {"--points", "abc"}, "", "Asia/Tokyo", 1, kTooFew, "", ""},
+      {"thirty-digits", kLog, {"--points", "123456789012345678901234567890"}, "", "Asia/Tokyo", 1,
+       "Point数がﾄﾗｯｸﾃﾞｰﾀ内の数を越えてます\n", "", ""},
+      {"no-points", "nmea/empty.log", {"--points", "abc"}, "", "Asia/Tokyo", 1,
+       "ﾄﾗｯｸﾌｧｲﾙの指定が誤りかTrailﾌｧｲﾙが未指定です\n", "", ""},
+      {"missing-folder", kLog, {"-o", "missing/out.csv"}, "", "Asia/Tokyo", 1, "ERROR:出力ﾌｧｲﾙが開けません\n", "", ""},
+      {"under-a-file", kLog, {"-o", "gga-rmc-noise.log/out.csv"}, "", "Asia/Tokyo", 1,
+       "ERROR:出力ﾌｧｲﾙが開けません\n", "", ""},
+      {"folder-target", kLog, {"-o", ".", "--force"}, "", "Asia/Tokyo", 1, "ERROR:出力ﾌｧｲﾙが開けません\n", "", ""},
+      // Refusals of the load.
+      {"mismatch", "nmea/mismatch.log", {}, "", "Asia/Tokyo", 1, "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n", "", ""},
+      {"unknown-trail", kUsr, {"--trail", "Nowhere"}, "", "Asia/Tokyo", 1, "対象Trailが見付かりません\n", "", ""},
+      // Usage errors, before the file is opened.
+      {"usr-without-trail", kUsr, {"--to", "trk"}, "", "Asia/Tokyo", 2, "ﾄﾚｲﾙ名を指定して下さい\n", "", ""},
+  };
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, KrmConvert, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<ConvertCase>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
+TEST(KrmConvertOutput, ReplacesAnExistingOutputOnlyWithForce) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  for (const std::string& target : {std::string("walk.csv"), std::string("chosen.csv")}) {
+    const std::vector<std::string> named =
+        target == "walk.csv" ? std::vector<std::string>{} : std::vector<std::string>{"-o", target};
+    test::WriteFileBytes(folder.Path(target), "old");
+    std::vector<std::string> args = {"convert", "walk.log"};
+    args.insert(args.end(), named.begin(), named.end());
+    const test::KrmRun refused = RunKrm(args, "Asia/Tokyo", folder.Path());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, target + "は既に存在します\n上書きしますか?\n");
+    EXPECT_EQ(test::ReadFileBytes(folder.Path(target)), "old");
+
+    args.push_back("--force");
+    const test::KrmRun forced = RunKrm(args, "Asia/Tokyo", folder.Path());
+    EXPECT_EQ(forced.status, 0);
+    EXPECT_EQ(forced.err, kDone);
+    test::ExpectMatchesGolden(test::ReadFileBytes(folder.Path(target)), "cli/convert/log-tokyo.csv");
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"chosen.csv", "walk.csv", "walk.log"}));
+}
+
+// A full disk: the message instead of the end report, the old file as it
+// was, no temporary file.
+TEST(KrmConvertOutput, KeepsTheOldFileWhenTheDiskIsFull) {
+  const test::TempDir folder;
+  const test::SmallFileSystem disk(folder.Path("disk"), "8k");
+  if (!disk.Mounted()) GTEST_SKIP() << "mounting a file system is not permitted here";
+  test::WriteFileBytes(folder.Path("disk/out.csv"), "precious");
+  const test::KrmRun run =
+      RunKrm({"convert", test::DataPath(kLog), "-o", folder.Path("disk/out.csv"), "--force"}, "Asia/Tokyo");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n");
+  EXPECT_EQ(test::ReadFileBytes(folder.Path("disk/out.csv")), "precious");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("disk")), {}), 1);
+}
+
+TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"--rate", "0"},
+      {"--rate", "101"},
+      {"--rate", "abc"},
+      {"--rate", "50", "--points", "5"},
+      {"--points"},
+      {"--to", "gpx"},
+      {"--to", "usr"},
+      {"--to", "3"},
+      {"--format", "gpx"},
+      {"--profile", "missing.ini"},
+      {"--no-such-option"},
+  };
+  for (const std::vector<std::string>& extra : cases) {
+    std::vector<std::string> args = {"convert"};
+    if (!extra.empty()) args.push_back("walk.log");
+    args.insert(args.end(), extra.begin(), extra.end());
+    const test::KrmRun run = RunKrm(args, "Asia/Tokyo", folder.Path());
+    EXPECT_EQ(run.status, 2) << testing::PrintToString(extra);
+    EXPECT_NE(run.err, "");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
+  }
+}
+
+}  // namespace
+}  // namespace kestrel

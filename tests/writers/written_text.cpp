@@ -1,0 +1,57 @@
+#include "writers/written_text.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/atomic_file.h"
+#include "support/test_support.h"
+
+namespace kestrel::test {
+
+TrackData TrackOf(const std::vector<TrackPoint>& points) {
+  TrackData track;
+  track.AllocatePoints(static_cast<std::int32_t>(points.size()));
+  track.points = points;
+  return track;
+}
+
+TrackData SampleTrack() {
+  return TrackOf({
+      {35.66872333333334, 139.76131500000002, 45.3, 1236256519},  // 2009-03-05 12:35:19 UTC
+      {5.5, 139.25, 45.9, 1236297903},                            // 2009-03-06 00:05:03 UTC
+      {35.5, 139.25, -0.5, 0},                                     // no time known
+      {35.7, 139.8, kNoAltitude, -1},                              // 1969-12-31 23:59:59 UTC
+      {35.71, 139.81, 12.0, 1236297600},                           // 2009-03-06 00:00:00 UTC
+      {35.72, 139.82, 1234.56, 1236351600},                        // 2009-03-07 00:00:00 in Tokyo
+      {35.73, 139.83, 100.0, 1246449600},                          // 2009-07-01 08:00:00 in New York
+  });
+}
+
+std::string WrittenText(TrackWriter writer, const TrackData& track, const TrackWriterOptions& options) {
+  TempDir folder;
+  const std::string path = folder.Path("written");
+  TextOutput output;
+  EXPECT_TRUE(output.Create(path));
+  writer(track, output, options);
+  EXPECT_TRUE(output.Commit());
+  return ReadFileBytes(path);
+}
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << "text does not end in CR LF";
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  for (const std::string& line : lines) {
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "stray line end in " << line;
+  }
+  return lines;
+}
+
+}  // namespace kestrel::test
