@@ -1,0 +1,103 @@
+// krm map: the map site of a track (page, script and style sheet), with the
+// map page's settings: its defaults, then the profile's, then the options.
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/output_command.h"
+#include "webmap/map_output.h"
+
+namespace kestrel::cli {
+namespace {
+
+struct MapOptions {
+  std::optional<std::string> title;
+  std::optional<std::string> key;
+  std::optional<std::string> color;  // RRGGBB
+  std::optional<int> width;          // pixels
+  // Each switch is one option with two names, so that of --opaque and
+  // --transparent the one given last wins.
+  CLI::Option* transparency = nullptr;
+  CLI::Option* routeReplay = nullptr;
+  CLI::Option* keepTrail = nullptr;
+  CLI::Option* overview = nullptr;
+};
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+int HexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+
+std::string ColorProblem(const std::string& text) {
+  if (text.size() == 6 && std::all_of(text.begin(), text.end(), IsHexDigit)) return "";
+  return "the colour must be six hexadecimal digits, red first (RRGGBB): " + text;
+}
+
+// RRGGBB as a packed colour 0x00BBGGRR.
+PackedColor ColorOfText(const std::string& text) {
+  const auto channel = [&text](std::size_t at) {
+    return static_cast<PackedColor>(HexValue(text[at]) * 16 + HexValue(text[at + 1]));
+  };
+  return channel(0) | channel(2) << 8 | channel(4) << 16;
+}
+
+// The switch as the last of its two names sets it, or nothing when neither was given.
+std::optional<bool> SwitchOf(const CLI::Option* option) {
+  if (option->count() == 0) return std::nullopt;
+  return option->as<bool>();
+}
+
+void Override(bool& setting, const CLI::Option* option) {
+  if (const std::optional<bool> given = SwitchOf(option)) setting = *given;
+}
+
+MapSettings SettingsOf(MapSettings settings, const MapOptions& options, const OutputOptions& output) {
+  if (options.title) settings.title = *options.title;
+  if (options.key) settings.apiKey = *options.key;
+  if (options.color) settings.chosenColor = ColorOfText(*options.color);
+  if (options.width) settings.widthIndex = WidthIndexOfLineWidth(*options.width);
+  Override(settings.transparency, options.transparency);
+  Override(settings.routeReplay, options.routeReplay);
+  Override(settings.keepTrail, options.keepTrail);
+  Override(settings.overviewControl, options.overview);
+  if (output.smooth) settings.smoothing = true;
+  return settings;
+}
+
+}  // namespace
+
+void AddMapCommand(CLI::App& program, int& exitStatus) {
+  auto input = std::make_shared<InputOptions>();
+  auto output = std::make_shared<OutputOptions>();
+  auto map = std::make_shared<MapOptions>();
+  CLI::App* command = program.add_subcommand("map", "write the map site of a track: page, script and style sheet");
+  AddInputOptions(*command, *input);
+  AddOutputOptions(*command, *output);
+  command->add_option("--title", map->title, "title of the page (default: Sample GPS Data)");
+  command->add_option("--key", map->key, "map API key");
+  command->add_option("--color", map->color, "line colour as six hexadecimal digits, red first (default: ff0000)")
+      ->check(CLI::Validator(ColorProblem, "RRGGBB"));
+  command->add_option("--width", map->width, "line width in pixels, 1-5 (default: 3)")->check(CLI::Range(1, 5));
+  map->transparency =
+      command->add_flag("--transparent,!--opaque")->description("semi-transparent line (default) or opaque");
+  map->routeReplay = command->add_flag("--replay,!--no-replay")
+                         ->description("replay buttons and speed list on the page (default) or a show/hide button");
+  map->keepTrail = command->add_flag("--keep-trail,!--no-trail")
+                       ->description("the replay draws the line and keeps it, or shows a moving tail (default)");
+  map->overview =
+      command->add_flag("--overview,!--no-overview")->description("the map gets an overview map (default), or not");
+  command->callback([input, output, map, &exitStatus] {
+    exitStatus = RunOutputCommand(
+        *input, *output, [&](const TrackData& track, const std::string& trackFilePath, bool sameName, Shell& shell) {
+          MapRequest request;
+          request.settings = SettingsOf(ReadMapSettings(ProfileOf(*output)), *map, *output);
+          request.settings.sameName = sameName;
+          request.thinning = ThinningOf(*output);
+          return RunMapOutput(request, track, trackFilePath, shell);
+        });
+  });
+}
+
+}  // namespace kestrel::cli

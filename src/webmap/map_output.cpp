@@ -1,0 +1,37 @@
+#include "webmap/map_output.h"
+
+#include <optional>
+
+#include "platform/output_path.h"
+#include "platform/paths.h"
+#include "webmap/map_page.h"
+#include "webmap/map_script.h"
+#include "webmap/map_style.h"
+
+namespace kestrel {
+
+bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell) {
+  if (const std::optional<std::string> problem = ThinningProblem(track, request.thinning)) {
+    shell.ShowMessage({*problem});
+    return false;
+  }
+  const std::optional<std::string> pagePath =
+      NameOutputFile(shell, request.settings.sameName, trackFilePath, ".html", kMapPageDialog);
+  if (!pagePath) return false;
+
+  // The script and the style sheet go beside the page, with its base name;
+  // an existing one is replaced without a question.
+  const SplitPath page = SplitPathOf(*pagePath);
+  const std::string stem = page.drive + page.directory + page.baseName;
+  const bool written = WriteMapPage(*pagePath, page.baseName, request.settings) &&
+                       WriteMapScript(stem + ".js", request.settings, request.thinning, track) &&
+                       WriteMapStyle(stem + ".css");
+  if (!written) {
+    shell.ShowMessage({kMapWriteFailedMessage});
+    return false;
+  }
+  shell.ShowMessage({kMapDoneMessage, MessageIcon::Information});
+  return true;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,32 @@
+#pragma once
+// The map output command ("ファイル出力"): checks the thinning choice, names
+// the page file, writes the page, the script and the style sheet with one
+// base name in one folder, and reports the end. The map page and krm map run
+// this same function, so both write the same bytes and show the same messages.
+
+#include <string>
+
+#include "platform/shell.h"
+#include "select/thinning.h"
+#include "track/track_data.h"
+#include "webmap/map_settings.h"
+
+namespace kestrel {
+
+struct MapRequest {
+  MapSettings settings;  // sameName: the page takes the track file's name, else the save dialog
+  ThinningChoice thinning;
+};
+
+// Runs the command on the loaded track, whose file is trackFilePath, and
+// shows every message through the shell. true only when all three files were
+// written and the end was reported.
+bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell);
+
+// The save dialog of the page file.
+inline const FileDialogRequest kMapPageDialog{"html", "*.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"};
+
+inline constexpr const char* kMapWriteFailedMessage = "実行エラー\n";
+inline constexpr const char* kMapDoneMessage = "変換終了    ";
+
+}  // namespace kestrel

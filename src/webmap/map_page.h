@@ -1,0 +1,33 @@
+#pragma once
+// The web page of the map site: an XHTML page that loads the map service's
+// script, the site's own script and style sheet (linked by the base name),
+// and holds the map and a control panel.
+//
+// The head and the body are made apart: a page on another map service keeps
+// the body and changes only the head.
+
+#include <string>
+
+#include "webmap/map_settings.h"
+
+namespace kestrel {
+
+// The head, with the style sheet and script linked as baseName.css and
+// baseName.js, the title, and the API key (the placeholder key when none is
+// set). The title, the key and the base name are HTML-escaped: a file name or
+// a title must not be able to add markup or script to the page.
+std::string MapPageHead(const std::string& baseName, const MapSettings& settings);
+
+// The body: with route replay the start button of the trail option (tail
+// replay for 軌跡を残さない, drawing for 軌跡を残す), the stop button and the
+// speed list; without it the one button "消去".
+std::string MapPageBody(const MapSettings& settings);
+
+// The page: head, two line ends, body.
+std::string MapPageText(const std::string& baseName, const MapSettings& settings);
+
+// Writes the page with CR LF line ends; false, with an existing file of that
+// name left as it was, when the file cannot be written.
+bool WriteMapPage(const std::string& pagePath, const std::string& baseName, const MapSettings& settings);
+
+}  // namespace kestrel

@@ -1,0 +1,115 @@
+#include "webmap/map_script.h"
+
+#include <vector>
+
+#include "platform/atomic_file.h"
+#include "platform/number_format.h"
+#include "select/selection.h"
+#include "webmap/site_templates.h"
+#include "webmap/template_text.h"
+
+namespace kestrel {
+namespace {
+
+constexpr int kDecimals = 6;
+// The point list goes to the file in pieces of about this size.
+constexpr std::size_t kPieceSize = std::size_t{1} << 16;
+
+std::string Fixed(double value) { return FixedText(value, kDecimals); }
+
+}  // namespace
+
+ScriptThinning ScriptThinningOf(const TrackData& track, const ThinningChoice& choice) {
+  ScriptThinning thinning;
+  if (choice.usePointCount) {
+    thinning.targetCount = ExplicitPointCount(choice);
+    thinning.usageRate = static_cast<double>(thinning.targetCount) / static_cast<double>(track.pointCount);
+  } else {
+    const double percent = 100 - choice.rateIndex;
+    thinning.targetCount = TargetPointCount(track, percent);
+    thinning.usageRate = percent * 0.01;
+  }
+  return thinning;
+}
+
+std::string ColorText(PackedColor color) {
+  const PackedColor red = color & 0xFF, green = (color >> 8) & 0xFF, blue = (color >> 16) & 0xFF;
+  const PackedColor value = red << 16 | green << 8 | blue;
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(6, '0');
+  for (int i = 0; i < 6; ++i) text[static_cast<std::size_t>(5 - i)] = kDigits[(value >> (4 * i)) & 0xF];
+  return text;
+}
+
+std::string MapScriptParameters(const MapSettings& settings, const TrackSummary& summary) {
+  return FillTemplate(kScriptParameters,
+                      {{"colour", ColorText(settings.chosenColor)},
+                       {"width", std::to_string(LineWidthOfIndex(settings.widthIndex))},
+                       {"opacity", settings.transparency ? "0.7" : "1.0"},
+                       {"centre latitude", Fixed((summary.minLatitude + summary.maxLatitude) * 0.5)},
+                       {"centre longitude", Fixed((summary.minLongitude + summary.maxLongitude) * 0.5)},
+                       {"minimum latitude", Fixed(summary.minLatitude)},
+                       {"minimum longitude", Fixed(summary.minLongitude)},
+                       {"maximum latitude", Fixed(summary.maxLatitude)},
+                       {"maximum longitude", Fixed(summary.maxLongitude)}});
+}
+
+std::string MapScriptFunctions(const MapSettings& settings) {
+  const std::string setMap =
+      settings.overviewControl ? std::string(kSetMapFunction) : WithoutLine(kSetMapFunction, kOverviewControlLine);
+  std::string functions;
+  const auto add = [&functions](std::string_view block) {
+    functions.append(block);
+    functions.append("\n\n\n\n");
+  };
+  add(setMap);
+  add(kDisplayLineFunction);
+  if (settings.routeReplay) {
+    for (const std::string_view block :
+         {kTrackLineFunction, kDisplayTailLineFunction, kDrawLineFunction, kDisplayDivDrawLineFunction,
+          kDrawLineSettingFunction, kStopRouteFunction, kTrackEndProcessFunction, kDrawEndProcessFunction}) {
+      add(block);
+    }
+  } else {
+    add(kEraseLineFunction);
+  }
+  add(kRouteOnOffFunction);
+  return functions;
+}
+
+bool WriteMapScript(const std::string& scriptPath, const MapSettings& settings, const ThinningChoice& thinning,
+                    const TrackData& track) {
+  TextOutput output;
+  if (!output.Create(scriptPath)) return false;
+  output.Write(kScriptHeader);
+  output.Write("\n\n");
+  output.Write(kScriptGlobals);
+  output.Write("\n");
+  output.Write(MapScriptParameters(settings, track.summary));
+  output.Write("\n\n\n");
+  output.Write(MapScriptFunctions(settings));
+
+  const ScriptThinning keep = ScriptThinningOf(track, thinning);
+  // Nothing to list: the script is not put in place (the temporary file goes
+  // with the output); a script without pushData would stop the page at load.
+  if (keep.targetCount == 0) return false;
+
+  const std::vector<TrackPoint> points = SelectLatLon(track, keep.usageRate, settings.smoothing);
+  std::string piece(kPointListHead);
+  for (const TrackPoint& point : points) {
+    piece.append(kPointLineStart);
+    AppendFixed(piece, point.latitude, kDecimals);
+    piece.append(kPointLineMiddle);
+    AppendFixed(piece, point.longitude, kDecimals);
+    piece.append(kPointLineEnd);
+    if (piece.size() >= kPieceSize) {
+      output.Write(piece);
+      piece.clear();
+    }
+  }
+  piece.append(kPointListTail);
+  output.Write(piece);
+  return output.Commit();
+}
+
+}  // namespace kestrel

@@ -1,0 +1,66 @@
+#include "webmap/template_text.h"
+
+#include <stdexcept>
+
+namespace kestrel {
+namespace {
+
+constexpr std::string_view kOpenMark = "«";
+constexpr std::string_view kCloseMark = "»";
+
+}  // namespace
+
+std::string FillTemplate(std::string_view text, std::initializer_list<TemplateValue> values) {
+  std::string filled;
+  filled.reserve(text.size());
+  for (;;) {
+    const std::size_t open = text.find(kOpenMark);
+    if (open == std::string_view::npos) break;
+    const std::size_t close = text.find(kCloseMark, open);
+    if (close == std::string_view::npos) break;
+    const std::string_view name = text.substr(open + kOpenMark.size(), close - open - kOpenMark.size());
+    const TemplateValue* found = nullptr;
+    for (const TemplateValue& value : values) {
+      if (value.name == name) found = &value;
+    }
+    if (found == nullptr) throw std::logic_error("no value for «" + std::string(name) + "»");
+    filled.append(text.substr(0, open));
+    filled.append(found->value);
+    text.remove_prefix(close + kCloseMark.size());
+  }
+  filled.append(text);
+  return filled;
+}
+
+std::string WithoutLine(std::string_view text, std::string_view line) {
+  std::string rest(text);
+  const std::size_t at = rest.find(line);
+  if (at != std::string::npos) rest.erase(at, line.size());
+  return rest;
+}
+
+std::string EscapeHtml(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,159 @@
+// What the browser tests share: writing a site with krm, serving it, and
+// opening it in headless Chromium with the stand-in for the map API in place
+// of the map service.
+'use strict';
+
+const assert = require('node:assert/strict');
+const { spawnSync } = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+const { chromium } = require('playwright-core');
+
+const repository = path.resolve(__dirname, '../..');
+const fakeMapApi = fs.readFileSync(path.join(__dirname, 'fake-map-api.js'), 'utf8');
+const mapServicePrefix = 'http://maps.google.com/maps?';
+
+// The krm program under test, given by the test command.
+function krmProgram() {
+  const krm = process.env.KRM;
+  if (!krm) throw new Error('set KRM to the krm program to test');
+  return krm;
+}
+
+// Writes the site of a fixture of tests/data into the folder with krm map and
+// returns the base name and the script's text.
+function writeSite(folder, fixture, args) {
+  const input = path.join(folder, path.basename(fixture));
+  fs.copyFileSync(path.join(repository, 'tests/data', fixture), input);
+  const run = spawnSync(krmProgram(), ['map', input, ...args], {
+    encoding: 'utf8',
+    env: { ...process.env, TZ: 'Asia/Tokyo', LC_ALL: 'C.UTF-8' },
+  });
+  assert.equal(run.status, 0, `krm map ${fixture} ${args.join(' ')}: ${run.stderr}`);
+  const base = path.basename(fixture).replace(/\.[^.]*$/, '');
+  return { base, script: fs.readFileSync(path.join(folder, base + '.js'), 'utf8') };
+}
+
+// The values the script holds: the kept points and the line and view parameters.
+function scriptValues(script) {
+  const pair = (name) => {
+    const match = script.match(new RegExp(`var ${name} = new GLatLng\\((-?[\\d.]+), (-?[\\d.]+)\\);`));
+    return [Number(match[1]), Number(match[2])];
+  };
+  const points = [...script.matchAll(/\tpoints\.push\(new GLatLng\((-?[\d.]+), (-?[\d.]+)\)\);/g)].map((m) => [
+    Number(m[1]),
+    Number(m[2]),
+  ]);
+  return {
+    points,
+    color: script.match(/var lineColor = "(#[0-9a-f]{6})";/)[1],
+    width: Number(script.match(/var lineWidth = (\d);/)[1]),
+    opacity: Number(script.match(/var lineTrans = ([\d.]+);/)[1]),
+    midPoint: pair('midPoint'),
+    minPoint: pair('minPoint'),
+    maxPoint: pair('maxPoint'),
+  };
+}
+
+// Serves the files of a folder on a local port.
+async function serveFolder(folder) {
+  const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css' };
+  const server = http.createServer((request, response) => {
+    const name = path.join(folder, decodeURIComponent(new URL(request.url, 'http://localhost').pathname));
+    if (!name.startsWith(folder) || !fs.existsSync(name) || !fs.statSync(name).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'content-type': types[path.extname(name)] || 'application/octet-stream' });
+    response.end(fs.readFileSync(name));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    url: `http://127.0.0.1:${server.address().port}/`,
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+function launchChromium() {
+  // Playwright starts the browser with a fresh profile folder of its own.
+  return chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: [
+      '--headless',
+      '--no-sandbox',
+      '--disable-gpu',
+      '--disable-quic',
+      '--no-first-run',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+    ],
+  });
+}
+
+// Opens a page of the site in a context of its own, with the page's timers
+// on a clock that only the test moves on (page.clock.runFor); an error in a
+// timer's code makes runFor fail. The map service's script is answered by
+// the stand-in; every other request outside the local server is refused and
+// remembered. errors collects script errors and console errors.
+async function openSite(browser, serverUrl, pagePath) {
+  const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
+  const errors = [];
+  const refused = [];
+  await context.route('**/*', (route) => {
+    const url = route.request().url();
+    if (url.startsWith(mapServicePrefix)) {
+      return route.fulfill({ status: 200, contentType: 'text/javascript', body: fakeMapApi });
+    }
+    if (url.startsWith(serverUrl)) return route.continue();
+    refused.push(url);
+    return route.abort();
+  });
+  // Time stands still but for the test's runFor.
+  await context.clock.install({ time: 0 });
+  await context.clock.pauseAt(1000);
+  const page = await context.newPage();
+  page.on('pageerror', (error) => errors.push(String(error)));
+  page.on('console', (message) => {
+    if (message.type() === 'error') errors.push(message.text());
+  });
+  await page.goto(serverUrl + pagePath, { waitUntil: 'load' });
+  // The speed entry of 32 ms.
+  if ((await page.locator('#Speed').count()) > 0) await page.selectOption('#Speed', '32');
+  return { context, page, errors, refused };
+}
+
+// The calls the stand-in recorded, without the many GLatLng constructions.
+async function mapCalls(page) {
+  return page.evaluate(() => window.mapApi.calls.filter((c) => c.call !== 'GLatLng'));
+}
+
+async function shownLines(page) {
+  return page.evaluate(() => window.mapApi.shownLines());
+}
+
+// Where a person can look at the screenshots; not part of the repository.
+function screenshotPath(name) {
+  const folder = process.env.SCREENSHOT_DIR || path.join(repository, 'build/browser-screenshots');
+  fs.mkdirSync(folder, { recursive: true });
+  return path.join(folder, name + '.png');
+}
+
+function temporaryFolder() {
+  return fs.mkdtempSync(path.join(os.tmpdir(), 'krm-browser-'));
+}
+
+module.exports = {
+  launchChromium,
+  mapCalls,
+  openSite,
+  screenshotPath,
+  scriptValues,
+  serveFolder,
+  shownLines,
+  temporaryFolder,
+  writeSite,
+};

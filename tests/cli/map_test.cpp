@@ -1,0 +1,302 @@
+// krm map end to end: how the options, the profile and the defaults reach
+// the site, every refusal with its message and exit status, and what stays
+// on disk when a step fails. The bytes of the sites are the webmap tests'.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <regex>
+
+#include "cli/krm_runner.h"
+#include "support/test_support.h"
+
+namespace kestrel {
+namespace {
+
+using test::RunKrm;
+using Names = std::vector<std::string>;
+
+constexpr const char* kDone = "変換終了    \n";
+constexpr const char* kFailed = "実行エラー\n";
+constexpr const char* kTooFew = "Point数は2以上を指定して下さい\n";
+
+// What the settings changed in a site.
+struct SiteFacts {
+  std::string title = "Sample GPS Data";
+  std::string key = "hjhjh";
+  std::string color = "ff0000";
+  std::string width = "3";
+  std::string opacity = "0.7";
+  bool overview = true;
+  std::string startButton = "trackLine()";  // empty: no replay, the button "消去"
+  std::size_t points = 120;
+  bool operator==(const SiteFacts&) const = default;
+};
+
+void PrintTo(const SiteFacts& f, std::ostream* os) {
+  *os << "{" << f.title << ", " << f.key << ", #" << f.color << ", " << f.width << ", " << f.opacity << ", "
+      << (f.overview ? "overview" : "no overview") << ", " << f.startButton << ", " << f.points << " points}";
+}
+
+std::string Match(const std::string& text, const std::string& pattern) {
+  std::smatch match;
+  return std::regex_search(text, match, std::regex(pattern)) ? match[1].str() : "?";
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+SiteFacts FactsOf(const std::string& page, const std::string& script) {
+  SiteFacts facts;
+  facts.title = Match(page, "<title>(.*)</title>");
+  facts.key = Match(page, "&key=([^\"]*)\"");
+  facts.color = Match(script, "var lineColor = \"#(.*)\";");
+  facts.width = Match(script, "var lineWidth = (.*);");
+  facts.opacity = Match(script, "var lineTrans = (.*);");
+  facts.overview = Count(script, "GOverviewMapControl") == 1;
+  const bool erase = Count(page, "onclick=\"routeOnOff(this)\"") == 1 && Count(script, "function eraseLine()") == 1;
+  const bool tail = Count(page, "onclick=\"trackLine()\"") == 1;
+  const bool draw = Count(page, "onclick=\"drawLine()\"") == 1;
+  facts.startButton = erase && !tail && !draw ? "" : tail && !draw ? "trackLine()" : draw && !tail ? "drawLine()" : "?";
+  facts.points = Count(script, "\tpoints.push(");
+  return facts;
+}
+
+SiteFacts With(void (*change)(SiteFacts&)) {
+  SiteFacts facts;
+  change(facts);
+  return facts;
+}
+
+// A folder holding a copy of one fixture, where krm runs.
+class Workspace {
+ public:
+  explicit Workspace(const std::string& fixture) : input_(fixture.substr(fixture.rfind('/') + 1)) {
+    test::WriteFileBytes(folder_.Path(input_), test::ReadFileBytes(test::DataPath(fixture)));
+  }
+  const std::string& Input() const { return input_; }
+  std::string Path(const std::string& name) const { return folder_.Path(name); }
+  Names Files() const { return folder_.Names(); }
+  test::KrmRun Map(std::vector<std::string> args, const std::string& profile = "") const {
+    args.insert(args.begin(), {"map", input_});
+    if (!profile.empty()) {
+      test::WriteFileBytes(folder_.Path("krm.ini"), profile);
+      args.insert(args.end(), {"--profile", "krm.ini"});
+    }
+    return RunKrm(args, "Asia/Tokyo", folder_.Path());
+  }
+
+ private:
+  test::TempDir folder_;
+  std::string input_;
+};
+
+struct SettingsCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string profile;  // GMap_Section lines, or empty for no --profile
+  SiteFacts expected;
+};
+
+void PrintTo(const SettingsCase& c, std::ostream* os) { *os << c.name; }
+
+class KrmMapSettings : public testing::TestWithParam<SettingsCase> {};
+
+TEST_P(KrmMapSettings, ReachTheSite) {
+  const SettingsCase& c = GetParam();
+  const Workspace work("nmea/gga-only.log");
+  const test::KrmRun run = work.Map(c.args, c.profile.empty() ? "" : "[GMap_Section]\r\n" + c.profile);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, kDone);
+  EXPECT_EQ(run.out, "");
+  Names expected = {"gga-only.css", "gga-only.html", "gga-only.js", "gga-only.log"};
+  if (!c.profile.empty()) expected.push_back("krm.ini");
+  EXPECT_EQ(work.Files(), expected);
+  EXPECT_EQ(FactsOf(test::ReadFileBytes(work.Path("gga-only.html")), test::ReadFileBytes(work.Path("gga-only.js"))),
+            c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, KrmMapSettings,
+    testing::Values(
+        SettingsCase{"Defaults", {}, "", SiteFacts{}},
+        SettingsCase{"EveryOption",
+                     {"--title", "Walk & talk", "--key", "K-1", "--color", "0080FF", "--width", "5", "--opaque",
+                      "--no-replay", "--keep-trail", "--no-overview", "--rate", "50"},
+                     "",
+                     SiteFacts{"Walk &amp; talk", "K-1", "0080ff", "5", "1.0", false, "", 60}},
+        // A repeated option: the last one wins, also between the two names of a switch.
+        SettingsCase{"KeepTrailLast",
+                     {"--no-trail", "--keep-trail", "--width", "1", "--points", "7"},
+                     "",
+                     With([](SiteFacts& f) {
+                       f.startButton = "drawLine()";
+                       f.width = "1";
+                       f.points = 7;
+                     })},
+        // clang-format off
+        SettingsCase{"LastWins",
+                     {"--title", "a", "--title", "b", "--width", "2", "--width", "4",
+                      "--opaque", "--transparent", "--no-replay", "--replay", "--keep-trail", "--no-trail",
+                      "--no-overview", "--overview", "--color", "000000", "--color", "00ff00",
+                      "--rate", "10", "--rate", "20", "--key", "x", "--key", ""},
+                     "",
+                     SiteFacts{"b", "hjhjh", "00ff00", "4", "0.7", true, "trackLine()", 24}},
+        // clang-format on
+        SettingsCase{"LastWinsTheOtherWay",
+                     {"--transparent", "--opaque", "--replay", "--no-replay", "--overview", "--no-overview"},
+                     "",
+                     SiteFacts{"Sample GPS Data", "hjhjh", "ff0000", "3", "1.0", false, "", 120}},
+        SettingsCase{"EmptyTitle", {"--title", ""}, "", With([](SiteFacts& f) { f.title = ""; })},
+        SettingsCase{"Profile",
+                     {},
+                     "gmapapikey=PK\r\ngmaplinewidth=0\r\ngmaplinetrans=OFF\r\ngmaplinecolor_r=18\r\n"
+                     "gmaplinecolor_g=52\r\ngmaplinecolor_b=86\r\ngmaptitle=鎌倉\r\ngmaproute=ON\r\ngmaptrack=ON\r\n"
+                     "gmapoverview=OFF\r\ngmapsamename=OFF\r\n",
+                     SiteFacts{"鎌倉", "PK", "123456", "5", "1.0", false, "drawLine()", 120}},
+        SettingsCase{"ProfileReplayOff", {}, "gmaproute=OFF\r\ngmaptrack=ON\r\n", With([](SiteFacts& f) {
+                       f.startButton = "";
+                     })},
+        // Only the exact texts "ON" and "OFF" count.
+        SettingsCase{"ProfileLowerCase",
+                     {},
+                     "gmaplinetrans=off\r\ngmaproute=off\r\ngmaptrack=on\r\ngmapoverview=off\r\n",
+                     SiteFacts{}},
+        SettingsCase{"ProfileChannelMissing", {}, "gmaplinecolor_r=0\r\ngmaplinecolor_g=128\r\n", SiteFacts{}},
+        SettingsCase{"ProfileWidthFive", {}, "gmaplinewidth=5\r\n", SiteFacts{}},
+        // The options over the profile; a profile's "拡張子のみ変更" does not
+        // matter, the name is derived without -o.
+        SettingsCase{"OptionsOverProfile",
+                     {"--transparent", "--replay", "--overview", "--title", "X", "--color", "0000ff", "--width", "3"},
+                     "gmaplinetrans=OFF\r\ngmaproute=OFF\r\ngmapoverview=OFF\r\ngmaptitle=P\r\ngmaplinewidth=0\r\n"
+                     "gmaplinecolor_r=1\r\ngmaplinecolor_g=2\r\ngmaplinecolor_b=3\r\ngmapsamename=OFF\r\n",
+                     With([](SiteFacts& f) {
+                       f.title = "X";
+                       f.color = "0000ff";
+                     })}),
+    [](const testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
+
+TEST(KrmMap, SmoothsWithTheOptionOrTheProfile) {
+  const Workspace work("nmea/gga-only.log");
+  ASSERT_EQ(work.Map({"-o", "plain.html"}).status, 0);
+  ASSERT_EQ(work.Map({"-o", "option.html", "--smooth"}).status, 0);
+  ASSERT_EQ(work.Map({"-o", "profile.html"}, "[GMap_Section]\r\ngmapsmoothing=ON\r\n").status, 0);
+  ASSERT_EQ(work.Map({"-o", "lower.html"}, "[GMap_Section]\r\ngmapsmoothing=on\r\n").status, 0);
+  const std::string plain = test::ReadFileBytes(work.Path("plain.js"));
+  EXPECT_NE(test::ReadFileBytes(work.Path("option.js")), plain);
+  EXPECT_EQ(test::ReadFileBytes(work.Path("profile.js")), test::ReadFileBytes(work.Path("option.js")));
+  EXPECT_EQ(test::ReadFileBytes(work.Path("lower.js")), plain);
+}
+
+struct RefusalCase {
+  const char* name;
+  std::string fixture;
+  std::vector<std::string> args;
+  int status;
+  std::string err;
+  Names written;  // besides the input
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class KrmMapRefusal : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(KrmMapRefusal, ShowsTheMessageAndLeavesTheRestAlone) {
+  const RefusalCase& c = GetParam();
+  const Workspace work(c.fixture);
+  const test::KrmRun run = work.Map(c.args);
+  EXPECT_EQ(run.status, c.status);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, c.err);
+  Names expected = c.written;
+  expected.push_back(work.Input());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(work.Files(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, KrmMapRefusal,
+    testing::Values(
+        RefusalCase{"UsrWithoutTrail", "usr/names.usr", {}, 2, "ﾄﾚｲﾙ名を指定して下さい\n", {}},
+        RefusalCase{"UnknownTrail", "usr/names.usr", {"--trail", "Nowhere"}, 1, "対象Trailが見付かりません\n", {}},
+        RefusalCase{
+            "NoPoints", "nmea/empty.log", {"--points", "abc"}, 1, "ﾄﾗｯｸﾌｧｲﾙの指定が誤りかTrailﾌｧｲﾙが未指定です\n", {}},
+        RefusalCase{
+            "TooManyPoints", "nmea/gga-only.log", {"--points", "121"}, 1, "Point数がﾄﾗｯｸﾃﾞｰﾀ内の数を越えてます\n", {}},
+        RefusalCase{"OnePoint", "nmea/gga-only.log", {"--points", "1"}, 1, kTooFew, {}},
+        RefusalCase{"NegativePoints", "nmea/gga-only.log", {"--points", "-5"}, 1, kTooFew, {}},
+        RefusalCase{"LettersForPoints", "nmea/gga-only.log", {"--points", "abc"}, 1, kTooFew, {}},
+        RefusalCase{"CountMismatch", "nmea/mismatch.log", {}, 1, "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n", {}},
+        // 20 points at 1 %: nothing to list. The page stays; no script, no style sheet.
+        RefusalCase{"NoPointsToList", "usr/names.usr", {"--trail", "Run", "--rate", "1"}, 1, kFailed, {"names.html"}},
+        RefusalCase{"UnderAFile", "nmea/gga-only.log", {"-o", "gga-only.log/site.html"}, 1, kFailed, {}},
+        RefusalCase{"MissingFolder", "nmea/gga-only.log", {"-o", "missing/site.html"}, 1, kFailed, {}},
+        RefusalCase{"FolderAsPage", "nmea/gga-only.log", {"-o", ".", "--force"}, 1, kFailed, {}},
+        // A page named as the dialog would name it: its script and style sheet take its base name.
+        RefusalCase{"NamedPage",
+                    "nmea/gga-only.log",
+                    {"-o", "picked.htm", "--rate", "5"},
+                    0,
+                    kDone,
+                    {"picked.css", "picked.htm", "picked.js"}},
+        // A load that shows "Data Error!" goes on with the points read so far.
+        RefusalCase{"DataError",
+                    "usr/out-of-range.usr",
+                    {"--trail", "Bad"},
+                    0,
+                    std::string("Data Error!\n") + kDone,
+                    {"out-of-range.css", "out-of-range.html", "out-of-range.js"}}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+TEST(KrmMap, ReplacesAnExistingPageOnlyWithForce) {
+  const Workspace work("nmea/gga-only.log");
+  for (const char* name : {"gga-only.html", "gga-only.js", "gga-only.css"})
+    test::WriteFileBytes(work.Path(name), "old");
+  const test::KrmRun refused = work.Map({});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "gga-only.htmlは既に存在します\n上書きしますか?\n");
+  for (const char* name : {"gga-only.html", "gga-only.js", "gga-only.css"}) {
+    EXPECT_EQ(test::ReadFileBytes(work.Path(name)), "old") << name;
+  }
+  const test::KrmRun forced = work.Map({"--force"});
+  EXPECT_EQ(forced.status, 0);
+  EXPECT_EQ(forced.err, kDone);
+  for (const char* name : {"gga-only.html", "gga-only.js", "gga-only.css"}) {
+    EXPECT_NE(test::ReadFileBytes(work.Path(name)), "old") << name;
+  }
+
+  // Only the page is asked about.
+  std::filesystem::remove(work.Path("gga-only.html"));
+  test::WriteFileBytes(work.Path("gga-only.js"), "old");
+  const test::KrmRun unasked = work.Map({});
+  EXPECT_EQ(unasked.status, 0);
+  EXPECT_EQ(unasked.err, kDone);
+  EXPECT_NE(test::ReadFileBytes(work.Path("gga-only.js")), "old");
+}
+
+TEST(KrmMap, WrongCommandLinesExitWithTwoAndWriteNothing) {
+  const Workspace work("nmea/gga-only.log");
+  const std::vector<std::vector<std::string>> cases = {
+      {"--color", "12345"},  {"--color", "1234567"}, {"--color", "GG0000"},
+      {"--color", "#ff000"}, {"--color", ""},        {"--color", "ff 000"},
+      {"--width", "0"},      {"--width", "6"},       {"--width", "abc"},
+      {"--width", "2.5"},    {"--rate", "0"},        {"--rate", "50", "--points", "5"},
+      {"--title"},           {"--opaque=maybe"},     {"--profile", "missing.ini"},
+      {"--format", "gpx"},   {"--no-such-option"},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    const test::KrmRun run = work.Map(args);
+    EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err, "");
+    EXPECT_EQ(work.Files(), Names{"gga-only.log"}) << testing::PrintToString(args);
+  }
+}
+
+}  // namespace
+}  // namespace kestrel
