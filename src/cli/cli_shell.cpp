@@ -58,6 +58,10 @@ std::optional<std::string> CliShell::PromptApiKey(const std::string&) {
   throw std::logic_error("the command line has no key prompt");
 }
 
+void CliShell::ShowVersionInfo(const std::string&, const std::string&) {
+  throw std::logic_error("the command line has no version dialog");
+}
+
 void CliShell::ReportProgress(std::int64_t done, std::int64_t total) {
   if (!showProgress_ || total <= 0) return;
   const int percent = static_cast<int>(done * 100 / total);

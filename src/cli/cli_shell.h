@@ -24,6 +24,7 @@ class CliShell : public Shell {
   std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
   std::optional<std::string> PromptTrailName(const std::string& initial) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
+  void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
   void ReportProgress(std::int64_t done, std::int64_t total) override;
 
   // Ends a progress line on the terminal, if one was drawn.

@@ -16,5 +16,7 @@ inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 void AddInputOptions(CLI::App& command, InputOptions& input);
 
 void AddInfoCommand(CLI::App& program, int& exitStatus);
+void AddConvertCommand(CLI::App& program, int& exitStatus);
+void AddMapCommand(CLI::App& program, int& exitStatus);
 
 }  // namespace kestrel::cli

@@ -9,9 +9,13 @@ namespace kestrel::cli {
 void AddInputOptions(CLI::App& command, InputOptions& input) {
   command.add_option("FILE", input.file, "track file: a .usr file or an NMEA log")->required();
   command.add_option("--trail", input.trail, "name of the trail to load from a .usr file");
-  command.add_option("--format", input.format, "input format (default: by extension)")
-      ->transform(CLI::CheckedTransformer(
-          std::map<std::string, InputFormat>{{"usr", InputFormat::Usr}, {"nmea", InputFormat::Nmea}}));
+  command.add_option_function<std::string>(
+             "--format",
+             [&input](const std::string& format) {
+               input.format = format == "usr" ? InputFormat::Usr : InputFormat::Nmea;
+             },
+             "input format (default: by extension)")
+      ->check(CLI::IsMember({"usr", "nmea"}));
 }
 
 void AddInfoCommand(CLI::App& program, int& exitStatus) {

@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
 
   int exitStatus = kExitSuccess;
   AddInfoCommand(program, exitStatus);
+  AddConvertCommand(program, exitStatus);
+  AddMapCommand(program, exitStatus);
 
   try {
     program.parse(argc, argv);

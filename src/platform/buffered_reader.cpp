@@ -26,7 +26,8 @@ bool BufferedReader::Open(const std::string& path) {
   }
   size_ = S_ISREG(status.st_mode) ? status.st_size : 0;
   ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-  block_.resize(kBlockSize);
+  // A small file needs no large block; the block grows for a long line.
+  block_.resize(std::clamp<std::size_t>(static_cast<std::size_t>(size_) + 1, 4096, kBlockSize));
   next_ = end_ = 0;
   filePosition_ = 0;
   atEnd_ = false;

@@ -7,6 +7,7 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -105,8 +106,12 @@ bool Profile::WriteInteger(const std::string& section, const std::string& key, i
 }
 
 bool Profile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  // A value is one line: a line break in it would start keys or sections
+  // of its own when the file is read again.
+  std::string line = value;
+  std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
   IniFile ini(path_);
-  ini.Set(section, key, value);
+  ini.Set(section, key, line);
   return ini.Save(path_);
 }
 

@@ -33,4 +33,9 @@ class Profile {
   std::string path_;
 };
 
+// Switches are stored as the texts "ON" and "OFF"; only the exact text "ON"
+// reads as on (any other text, "on" included, is off).
+inline bool IsOn(const std::string& value) { return value == "ON"; }
+inline const char* OnOff(bool on) { return on ? "ON" : "OFF"; }
+
 }  // namespace kestrel

@@ -49,6 +49,9 @@ class Shell {
   // The trail name prompt and the API key prompt; nullopt when cancelled.
   virtual std::optional<std::string> PromptTrailName(const std::string& initial) = 0;
   virtual std::optional<std::string> PromptApiKey(const std::string& initial) = 0;
+  // The version dialog, modal: the program's description and version on its
+  // first line, the legal notice on its second.
+  virtual void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) = 0;
   // Progress of long work (bytes done of total); a shell may ignore it.
   virtual void ReportProgress(std::int64_t done, std::int64_t total) = 0;
 };

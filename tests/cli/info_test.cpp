@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, KrmInfo, testing::ValuesIn(Cases()),
 TEST(KrmUsage, WrongCommandLinesExitWithTwo) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"info"}, {"info", "a.log", "--format", "gpx"}, {"frobnicate"},
-        {"info", "a.log", "--no-such-option"}}) {
+        {"info", "a.log", "--no-such-option"}, {"info", "a.log", "--format", "1"}}) {
     const test::KrmRun run = RunKrm(args);
     EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
     EXPECT_EQ(run.out, "");

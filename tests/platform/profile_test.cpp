@@ -64,6 +64,13 @@ TEST_F(ProfileTest, WritesGoToTheFileAtOnceAndKeepTheRest) {
   EXPECT_EQ(dir_.Names(), std::vector<std::string>{"KRM.INI"});
 }
 
+TEST_F(ProfileTest, LineBreaksInAValueCannotStartOtherSettings) {
+  Profile profile(dir_.Path("KRM.INI"));
+  ASSERT_TRUE(profile.WriteString("GMap_Section", "gmapapikey", "abc\n[DConv_Section]\r\ndconbfiletype=1"));
+  EXPECT_EQ(profile.ReadInteger("DConv_Section", "dconbfiletype", -1), -1);
+  EXPECT_EQ(profile.ReadString("GMap_Section", "gmapapikey", ""), "abc [DConv_Section]  dconbfiletype=1");
+}
+
 TEST_F(ProfileTest, FolderIsMadeWhenFirstWritten) {
   Profile profile(dir_.Path("config/kestrelmarking/kestrelmarking.INI"));
   ASSERT_TRUE(profile.WriteString("S", "k", "ON"));

@@ -153,6 +153,10 @@ std::optional<std::string> ScriptedShell::PromptApiKey(const std::string& initia
   return TakeAnswer(promptAnswers, "API key prompt");
 }
 
+void ScriptedShell::ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) {
+  shown.push_back({Shown::Kind::VersionInfo, versionLine + "\n" + legalNotice, MessageIcon::None, {}});
+}
+
 void ScriptedShell::ReportProgress(std::int64_t done, std::int64_t total) {
   progress.emplace_back(done, total);
 }

@@ -54,9 +54,10 @@ class ScopedTimeZone {
 class ScriptedShell : public Shell {
  public:
   struct Shown {
-    enum class Kind { Message, Question, OpenDialog, SaveDialog, ColorChooser, TrailPrompt, ApiKeyPrompt };
+    enum class Kind { Message, Question, OpenDialog, SaveDialog, ColorChooser, TrailPrompt, ApiKeyPrompt, VersionInfo };
     Kind kind;
-    std::string text;                      // message or question text
+    // The message or question text; the version dialog's two lines joined by "\n".
+    std::string text;
     MessageIcon icon = MessageIcon::None;  // for messages
     FileDialogRequest dialog;              // for file dialogs
     bool operator==(const Shown&) const = default;
@@ -82,6 +83,7 @@ class ScriptedShell : public Shell {
   std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
   std::optional<std::string> PromptTrailName(const std::string& initial) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
+  void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
   void ReportProgress(std::int64_t done, std::int64_t total) override;
 };
 

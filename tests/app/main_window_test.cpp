@@ -1,0 +1,258 @@
+// The main window: start-up, the open and trail commands with their
+// messages and the state they leave, the tabs, and the version dialog.
+
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/desktop.h"
+#include "platform/paths.h"
+
+namespace kestrel {
+namespace {
+
+using namespace test;
+
+const std::string kThreeTrails = DataPath("usr/three-trails.usr");
+const std::string kNames = DataPath("usr/names.usr");
+const std::string kLog = DataPath("nmea/gga-rmc-noise.log");  // 300 points
+const std::string kOverview =
+    "【Way Point数】： 2\r\n\r\n【Trail数】： 3\r\n TrailA (450)\r\n Second (201)\r\n 東京散歩 (3)\r\n";
+
+const FileDialogRequest kUsrDialog{"usr", "*.usr", "usrﾌｧｲﾙ(*.usr)|*.usr|全て(*.*)|*.*||"};
+const FileDialogRequest kLogDialog{"log", "*.log", "NMEAﾌｧｲﾙ(*.log)|*.log|全て(*.*)|*.*||"};
+
+Shown OpenDialog(const FileDialogRequest& request) { return {Kind::OpenDialog, "", MessageIcon::None, request}; }
+Shown TrailPrompt(std::string initial) { return {Kind::TrailPrompt, std::move(initial), MessageIcon::None, {}}; }
+
+bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
+
+TEST(MainWindow, FirstStartShowsTheMapPageWithUsrSelected) {
+  Desktop desktop;
+  const MainWindow& window = desktop.Window();
+  EXPECT_EQ(window.controls.tabItems, (std::vector<std::string>{" GoogleMaps ", " フォーマット変換 "}));
+  EXPECT_EQ(window.controls.selectedTab, 0);
+  EXPECT_TRUE(window.controls.mapPageVisible);
+  EXPECT_FALSE(window.controls.convertPageVisible);
+  EXPECT_EQ(window.controls.dataFormatItems, (std::vector<std::string>{"usr", "NMEA"}));
+  EXPECT_EQ(window.controls.dataFormatIndex, 0);
+  EXPECT_EQ(window.controls.trailLabel, "対象Trailを指定して下さい ：");
+  EXPECT_TRUE(window.controls.trailLabelEnabled && window.controls.trailButtonEnabled);
+  EXPECT_EQ(window.controls.trackFilePath, "");
+  EXPECT_EQ(window.controls.infoText, "");
+  EXPECT_FALSE(window.trailLoaded);
+  // Starting reads the profile and writes nothing.
+  EXPECT_FALSE(kestrel::PathExists(desktop.profile.Path()));
+}
+
+// The state each event leaves: points held, trailLoaded, the two
+// "usr情報再表示 >>" buttons and the information box.
+TEST(MainWindow, FollowsTheStateTableRowByRow) {
+  Desktop desktop;
+  MainWindow& window = desktop.Window();
+  struct Row {
+    const char* event;
+    std::function<void()> act;
+    std::int32_t points;
+    bool trailLoaded;
+    bool mapButton;
+    bool convertButton;
+    std::string infoStart;
+    bool trailControls = true;  // static 1051 and "Trail指定"
+  };
+  const std::string trailSummary = "【トラック】\r\nthree-trails.usr\r\n\r\n【対象Trail】\r\nTrailA\r\n\r\n【データ数】\r\n450";
+  const std::string logSummary = "【トラック】\r\ngga-rmc-noise.log\r\n\r\n【データ数】\r\n300";
+  const Row rows[] = {
+      {"start", [] {}, -1, false, false, false, ""},
+      {"usr file opened", [&] { desktop.OpenTrackFile(kThreeTrails); }, -1, false, false, false, kOverview},
+      {"trail loaded", [&] { desktop.ChooseTrail("TrailA"); }, 450, true, true, true, trailSummary},
+      {"usr file opened again", [&] { desktop.OpenTrackFile(kThreeTrails); }, -1, true, true, true, kOverview},
+      {"trail loaded again", [&] { desktop.ChooseTrail("TrailA"); }, 450, true, true, true, trailSummary},
+      // The list changes without its handler here, so that the row shows what
+      // the open command itself does.
+      {"NMEA log opened",
+       [&] {
+         window.controls.dataFormatIndex = kNmea;
+         desktop.OpenTrackFile(kLog);
+       },
+       300, true, false, true, logSummary},
+      {"format set to NMEA", [&] { desktop.SelectFormat(kNmea); }, 300, true, false, false, logSummary, false},
+      {"format set to usr", [&] { desktop.SelectFormat(kUsr); }, 300, true, true, true, logSummary},
+      // The name is looked up in the last .usr directory read.
+      {"trail lookup failed", [&] { desktop.ChooseTrail("Nowhere"); }, 300, false, true, true, logSummary},
+      {"format set to NMEA", [&] { desktop.SelectFormat(kNmea); }, 300, false, false, false, logSummary, false},
+      {"format set to usr", [&] { desktop.SelectFormat(kUsr); }, 300, false, false, false, logSummary},
+  };
+  for (const Row& row : rows) {
+    row.act();
+    EXPECT_EQ(window.track.pointCount, row.points) << row.event;
+    EXPECT_EQ(window.trailLoaded, row.trailLoaded) << row.event;
+    EXPECT_EQ(desktop.Map().controls.showUsrInfoEnabled, row.mapButton) << row.event;
+    EXPECT_EQ(desktop.Convert().controls.showUsrInfoEnabled, row.convertButton) << row.event;
+    EXPECT_TRUE(StartsWith(window.controls.infoText, row.infoStart)) << row.event;
+    EXPECT_EQ(window.controls.trailButtonEnabled, row.trailControls) << row.event;
+    EXPECT_EQ(window.controls.trailLabelEnabled, row.trailControls) << row.event;
+  }
+}
+
+TEST(MainWindow, ShowsEveryMessageOfTheOpenAndTrailCommands) {
+  struct Case {
+    const char* what;
+    std::function<void(Desktop&)> act;
+    ShownList shown;
+    bool trailLoaded;
+  };
+  const auto openNames = [](Desktop& d) {
+    d.OpenTrackFile(kNames);
+    d.shell.shown.clear();
+  };
+  const auto trail = [openNames](std::string name) {
+    return [openNames, name](Desktop& d) {
+      openNames(d);
+      d.ChooseTrail(name);
+    };
+  };
+  const Case cases[] = {
+      {"no data format",
+       [](Desktop& d) {
+         d.Window().controls.dataFormatIndex = -1;
+         d.Window().OnOpenTrackFile(d.shell);
+       },
+       {MessageBox("最初にﾃﾞｰﾀ形式を選択して下さい\n")}, false},
+      {"usr of another version", [](Desktop& d) { d.OpenTrackFile(DataPath("usr/version3.usr")); },
+       {OpenDialog(kUsrDialog), MessageBox("usrﾌｧｲﾙのﾊﾞｰｼﾞｮﾝは2のみ対応です\nﾊﾞｰｼﾞｮﾝ2で書き出して下さい\n"),
+        MessageBox("Error:ﾃﾞｰﾀが取得出来ませんでした\n")},
+       false},
+      {"log with unequal counts",
+       [](Desktop& d) {
+         d.SelectFormat(kNmea);
+         d.OpenTrackFile(DataPath("nmea/mismatch.log"));
+       },
+       {OpenDialog(kLogDialog), MessageBox("NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n")}, false},
+      // The prompt is not shown before a file is open.
+      {"trail before a file", [](Desktop& d) { d.ChooseTrail("Run"); }, {MessageBox("ﾄﾗｯｸﾌｧｲﾙを指定して下さい")}, false},
+      {"empty name", trail(""), {TrailPrompt(""), MessageBox("対象Trailが指定されませんでした")}, false},
+      {"other letter case", trail("RUN"), {TrailPrompt(""), MessageBox("対象Trailが見付かりません")}, false},
+      {"trailing blank", trail("Run "), {TrailPrompt(""), MessageBox("対象Trailが見付かりません")}, false},
+      {"later namesake without points", trail("Gone"), {TrailPrompt(""), MessageBox("対象Trailが見付かりません")}, false},
+      {"full-width name", trail("ＲＵＮ"), {TrailPrompt("")}, true},
+      {"bad grid value",
+       [](Desktop& d) {
+         d.OpenTrackFile(DataPath("usr/out-of-range.usr"));
+         d.ChooseTrail("Bad");
+       },
+       {OpenDialog(kUsrDialog), TrailPrompt(""), MessageBox("Data Error!", MessageIcon::Error)}, true},
+  };
+  for (const Case& c : cases) {
+    Desktop desktop;
+    c.act(desktop);
+    EXPECT_EQ(desktop.shell.shown, c.shown) << c.what;
+    EXPECT_EQ(desktop.Window().trailLoaded, c.trailLoaded) << c.what;
+  }
+}
+
+TEST(MainWindow, CancellingADialogChangesNothing) {
+  Desktop desktop;
+  desktop.OpenTrackFile(kThreeTrails);
+  desktop.ChooseTrail("TrailA");
+  const MainWindowControls controls = desktop.Window().controls;
+  desktop.shell.fileAnswers.push_back(std::nullopt);
+  desktop.Window().OnOpenTrackFile(desktop.shell);
+  desktop.shell.promptAnswers.push_back(std::nullopt);
+  desktop.Window().OnChooseTrail(desktop.shell);
+  EXPECT_EQ(desktop.Window().controls, controls);
+  EXPECT_EQ(desktop.Window().trackFilePath, kThreeTrails);
+  EXPECT_EQ(desktop.Window().trailName, "TrailA");
+  EXPECT_EQ(desktop.Window().track.pointCount, 450);
+  // The prompt offers the name entered last.
+  EXPECT_EQ(desktop.shell.shown.back(), TrailPrompt("TrailA"));
+}
+
+TEST(MainWindow, AFailedOpenKeepsTheNewPathAndTheOldControls) {
+  Desktop desktop;
+  desktop.OpenTrackFile(kThreeTrails);
+  desktop.ChooseTrail("TrailA");
+  const std::string version3 = DataPath("usr/version3.usr");
+  desktop.OpenTrackFile(version3);
+  EXPECT_EQ(desktop.Window().trackFilePath, version3);
+  EXPECT_EQ(desktop.Window().controls.trackFilePath, kThreeTrails);
+  EXPECT_TRUE(StartsWith(desktop.Window().controls.infoText, "【トラック】\r\nthree-trails.usr"));
+  EXPECT_EQ(desktop.Window().track.pointCount, -1);
+}
+
+TEST(MainWindow, ATrailOfAnotherNameResetsThePointsLabelAndRateOfBothPages) {
+  Desktop desktop;
+  desktop.OpenTrackFile(kThreeTrails);
+  desktop.ChooseTrail("TrailA");
+  const auto pickHalf = [&desktop] {
+    desktop.Map().controls.rateIndex = 50;
+    desktop.Map().OnRateChanged();
+    desktop.Convert().controls.rateIndex = 50;
+    desktop.Convert().OnRateChanged();
+  };
+  pickHalf();
+  desktop.ChooseTrail("TrailA");
+  EXPECT_EQ(desktop.Map().controls.pointsLabel, "(225 Points)");
+  EXPECT_EQ(desktop.Convert().controls.rateIndex, 50);
+  desktop.ChooseTrail("Second");
+  for (const auto& [label, rate] : {std::pair{desktop.Map().controls.pointsLabel, desktop.Map().controls.rateIndex},
+                                    std::pair{desktop.Convert().controls.pointsLabel, desktop.Convert().controls.rateIndex}}) {
+    EXPECT_EQ(label, "");
+    EXPECT_EQ(rate, 0);
+  }
+  // A lookup that fails is no new trail.
+  pickHalf();
+  desktop.ChooseTrail("Nowhere");
+  EXPECT_EQ(desktop.Map().controls.pointsLabel, "(101 Points)");
+}
+
+TEST(MainWindow, TheUsrButtonsShowTheOverviewAgain) {
+  Desktop desktop;
+  desktop.OpenTrackFile(kThreeTrails);
+  desktop.ChooseTrail("東京散歩");
+  desktop.Map().OnShowUsrInfo();
+  EXPECT_EQ(desktop.Window().controls.infoText, kOverview);
+  desktop.ChooseTrail("東京散歩");
+  desktop.Convert().OnShowUsrInfo();
+  EXPECT_EQ(desktop.Window().controls.infoText, kOverview);
+}
+
+TEST(MainWindow, TabsShowOnePageAndKeepEveryControl) {
+  Desktop desktop;
+  desktop.Map().controls.title = "typed, not yet read";
+  desktop.Map().controls.usePointCount = true;
+  const MapPageControls map = desktop.Map().controls;
+  desktop.SelectTab(Tab::Convert);
+  EXPECT_FALSE(desktop.Window().controls.mapPageVisible);
+  EXPECT_TRUE(desktop.Window().controls.convertPageVisible);
+  desktop.SelectTab(Tab::Map);
+  EXPECT_TRUE(desktop.Window().controls.mapPageVisible);
+  EXPECT_FALSE(desktop.Window().controls.convertPageVisible);
+  EXPECT_EQ(desktop.Map().controls, map);
+}
+
+TEST(MainWindow, EnterAndEscapeDoNothingAndExitCloses) {
+  Desktop desktop;
+  desktop.OpenTrackFile(kThreeTrails);
+  const MainWindowControls controls = desktop.Window().controls;
+  desktop.Window().OnAccept();
+  desktop.Window().OnEscape();
+  EXPECT_EQ(desktop.Window().controls, controls);
+  EXPECT_FALSE(desktop.Window().Closed());
+  desktop.Window().OnExit();
+  EXPECT_TRUE(desktop.Window().Closed());
+}
+
+TEST(MainWindow, VersionDialogShowsDescriptionVersionAndNotice) {
+  Desktop desktop;
+  desktop.Window().OnVersionInfo(desktop.shell);
+  EXPECT_EQ(desktop.shell.shown, (ShownList{{Kind::VersionInfo,
+                                             "Kestrelmarking ver 1.00\nCopyright (C) 2026 Kestrelmarking developers",
+                                             MessageIcon::None,
+                                             {}}}));
+}
+
+}  // namespace
+}  // namespace kestrel
