@@ -1,0 +1,21 @@
+#pragma once
+// The view of the conversion page (tab " フォーマット変換 "): the format
+// choice, the thinning frame shared with the map page, the UTC and naming
+// switches and the commands, all drawn from the model.
+
+#include <QWidget>
+
+#include "app/convert_page.h"
+#include "gui/control_binder.h"
+#include "platform/shell.h"
+
+namespace kestrel::gui {
+
+class ConvertPageView : public QWidget {
+  Q_OBJECT
+
+ public:
+  ConvertPageView(ConvertPage& model, Shell& shell, ControlBinder& binder, QWidget* parent);
+};
+
+}  // namespace kestrel::gui
