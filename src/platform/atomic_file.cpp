@@ -38,9 +38,8 @@ bool AtomicFile::Create(const std::string& path) {
     target_ = resolved;
   }
   struct stat status {};
-  if (::stat(target_.c_str(), &status) == 0 && (S_ISDIR(status.st_mode) || ::access(target_.c_str(), W_OK) != 0)) {
-    return false;
-  }
+  replacing_ = ::stat(target_.c_str(), &status) == 0;
+  if (replacing_ && (S_ISDIR(status.st_mode) || ::access(target_.c_str(), W_OK) != 0)) return false;
   const std::size_t slash = target_.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
@@ -69,9 +68,10 @@ void AtomicFile::Write(std::string_view bytes) {
 
 bool AtomicFile::Commit() {
   if (fd_ < 0) return false;
-  // The data reaches the disk before the name does, so that a crash leaves
-  // either the old file or the whole new one.
-  bool ok = !failed_ && ::fsync(fd_) == 0;
+  // Where a file is replaced, its new data reaches the disk before the name
+  // does, so that a crash leaves either the old file or the whole new one. A
+  // new file has nothing to lose and skips the wait.
+  bool ok = !failed_ && (!replacing_ || ::fsync(fd_) == 0);
   ok = ::close(fd_) == 0 && ok;
   fd_ = -1;
   ok = ok && ::rename(temporary_.c_str(), target_.c_str()) == 0;

@@ -32,6 +32,7 @@ class AtomicFile {
   std::string temporary_;
   int fd_ = -1;
   bool failed_ = false;
+  bool replacing_ = false;  // a file of the target's name exists
 };
 
 // A text file written atomically through one buffer: every line feed is
