@@ -1,5 +1,6 @@
 #include "app/map_page.h"
 
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 
@@ -13,11 +14,20 @@ namespace kestrel {
 namespace {
 
 constexpr const char* kWidthItems[kWidthEntryCount] = {"極太", "太い", "標準", "細い", "極細"};
+constexpr const char* kServiceItems[] = {"Google Maps (API v2)", "地理院地図", "OpenStreetMap"};
+static_assert(std::size(kServiceItems) == std::size(kMapServiceNames), "one item for each map service");
 
 constexpr const char* kKeyNotSet = "未設定";
 constexpr const char* kKeySet = "設定済み";
 constexpr PackedColor kKeyNotSetBackground = kRed;
 constexpr PackedColor kKeySetBackground = 0xFF8080;  // R 128, G 128, B 255
+
+// The map of an entry of the list. A list of fixed entries always has one
+// selected; none would read as the first.
+MapService ServiceOfIndex(int index) {
+  return index >= 0 && index < static_cast<int>(std::size(kServiceItems)) ? static_cast<MapService>(index)
+                                                                          : MapService::Google;
+}
 
 // A switch of the settings' table, found while compiling.
 constexpr MapSwitch SwitchOf(bool MapSettings::*value) {
@@ -41,6 +51,10 @@ void WriteTitle(Profile& profile, const MapSettings& settings) {
   profile.WriteString(kMapSection, kTitleKey, settings.title);
 }
 
+void WriteService(Profile& profile, const MapSettings& settings) {
+  profile.WriteString(kMapSection, kMapServiceKey, StoredNameOf(settings.service));
+}
+
 void WriteColor(Profile& profile, const MapSettings& settings) {
   profile.WriteInteger(kMapSection, kLineColorRedKey, static_cast<int>(settings.chosenColor & 0xFF));
   profile.WriteInteger(kMapSection, kLineColorGreenKey, static_cast<int>(settings.chosenColor >> 8 & 0xFF));
@@ -60,6 +74,7 @@ void WriteTrailingSwitches(Profile& profile, const MapSettings& settings) {
 MapSettings SettingsOf(const MapPage& page) {
   MapSettings settings;
   settings.title = page.title;
+  settings.service = page.mapService;
   settings.apiKey = page.apiKey;
   settings.chosenColor = page.ChosenColor();
   settings.widthIndex = page.controls.widthIndex;
@@ -80,6 +95,7 @@ void Apply(MapPage& page, const MapSettings& settings) {
   page.trackColor = LineColorFor(settings.chosenColor, settings.transparency);
   page.previewColor = page.trackColor.Pack();
   page.title = settings.title;
+  page.mapService = settings.service;
   page.routeReplay = settings.routeReplay;
   page.controls.trailRadiosEnabled = settings.routeReplay;
   page.controls.keepTrailChecked = settings.keepTrail;
@@ -95,6 +111,7 @@ MapPage::MapPage(MainWindow& window, Profile& profile) : window_(window), profil
   const MapSettings settings = ReadMapSettings(profile_);
   apiKey = settings.apiKey;
   controls.widthItems.assign(std::begin(kWidthItems), std::end(kWidthItems));
+  controls.serviceItems.assign(std::begin(kServiceItems), std::end(kServiceItems));
   Apply(*this, settings);
   controls.rateItems = RateListItems();
   controls.rateIndex = 0;
@@ -107,6 +124,7 @@ void MapPage::Read() {
   trackWidth = LineWidthOfIndex(controls.widthIndex);
   transparency = controls.transparency;
   title = controls.title;
+  mapService = ServiceOfIndex(controls.serviceIndex);
   routeReplay = controls.routeReplay;
   overviewControl = controls.overviewControl;
   pointsLabel = controls.pointsLabel;
@@ -120,6 +138,7 @@ void MapPage::Show() {
   controls.widthIndex = WidthIndexOfLineWidth(trackWidth);
   controls.transparency = transparency;
   controls.title = title;
+  controls.serviceIndex = static_cast<int>(mapService);
   controls.routeReplay = routeReplay;
   controls.overviewControl = overviewControl;
   controls.pointsLabel = pointsLabel;
@@ -183,6 +202,7 @@ void MapPage::OnSaveSettings() {
   Read();
   const MapSettings settings = SettingsOf(*this);
   WriteTitle(profile_, settings);
+  WriteService(profile_, settings);
   WriteColor(profile_, settings);
   WriteSwitch(profile_, settings, kTransparencySwitch);
   WriteWidth(profile_, settings);
@@ -196,6 +216,7 @@ void MapPage::OnResetSettings() {
   WriteSwitch(profile_, defaults, kTransparencySwitch);
   WriteColor(profile_, defaults);
   WriteTitle(profile_, defaults);
+  WriteService(profile_, defaults);
   WriteTrailingSwitches(profile_, defaults);
   Show();
 }

@@ -10,6 +10,7 @@
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "webmap/fade_color.h"
+#include "webmap/map_settings.h"
 
 namespace kestrel {
 
@@ -17,6 +18,10 @@ class MainWindow;
 
 struct MapPageControls {
   std::string title;                  // edit 1027
+  // The drop-down list beside the title: Google Maps (API v2), 地理院地図,
+  // OpenStreetMap, in the order of MapService.
+  std::vector<std::string> serviceItems;
+  int serviceIndex = -1;
   std::vector<std::string> widthItems;  // list 1015: 極太 太い 標準 細い 極細
   int widthIndex = -1;                  // -1 when the text typed into the list names no item
   bool transparency = false;          // 1016 "透過"
@@ -65,6 +70,7 @@ class MapPage {
   PackedColor previewColor = 0;
   bool transparency = false;
   std::string title;
+  MapService mapService = MapService::Google;
   bool routeReplay = false;
   bool overviewControl = false;
   std::string pointsLabel;

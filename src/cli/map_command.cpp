@@ -1,10 +1,13 @@
-// krm map: the map site of a track (page, script and style sheet), with the
-// map page's settings: its defaults, then the profile's, then the options.
+// krm map: the map site of a track (page, script and style sheet; on map
+// tiles also Leaflet and the tile map script), with the map page's settings:
+// its defaults, then the profile's, then the options.
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/output_command.h"
@@ -16,8 +19,9 @@ namespace {
 struct MapOptions {
   std::optional<std::string> title;
   std::optional<std::string> key;
-  std::optional<std::string> color;  // RRGGBB
-  std::optional<int> width;          // pixels
+  std::optional<std::string> color;    // RRGGBB
+  std::optional<int> width;            // pixels
+  std::optional<std::string> service;  // a stored service name in lower case
   // Each switch is one option with two names, so that of --opaque and
   // --transparent the one given last wins.
   CLI::Option* transparency = nullptr;
@@ -43,6 +47,24 @@ PackedColor ColorOfText(const std::string& text) {
   return channel(0) | channel(2) << 8 | channel(4) << 16;
 }
 
+// --service names the map services as the profile stores them, in lower
+// case: google, gsi, osm.
+std::vector<std::string> ServiceOptionValues() {
+  std::vector<std::string> values;
+  for (const std::string_view name : kMapServiceNames) {
+    std::string value(name);
+    for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    values.push_back(value);
+  }
+  return values;
+}
+
+// The service of a value that the option has accepted.
+MapService ServiceOfOptionValue(const std::string& value) {
+  const std::vector<std::string> values = ServiceOptionValues();
+  return static_cast<MapService>(std::find(values.begin(), values.end(), value) - values.begin());
+}
+
 // The switch as the last of its two names sets it, or nothing when neither was given.
 std::optional<bool> SwitchOf(const CLI::Option* option) {
   if (option->count() == 0) return std::nullopt;
@@ -58,6 +80,7 @@ MapSettings SettingsOf(MapSettings settings, const MapOptions& options, const Ou
   if (options.key) settings.apiKey = *options.key;
   if (options.color) settings.chosenColor = ColorOfText(*options.color);
   if (options.width) settings.widthIndex = WidthIndexOfLineWidth(*options.width);
+  if (options.service) settings.service = ServiceOfOptionValue(*options.service);
   Override(settings.transparency, options.transparency);
   Override(settings.routeReplay, options.routeReplay);
   Override(settings.keepTrail, options.keepTrail);
@@ -80,6 +103,11 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
   command->add_option("--color", map->color, "line colour as six hexadecimal digits, red first (default: ff0000)")
       ->check(CLI::Validator(ColorProblem, "RRGGBB"));
   command->add_option("--width", map->width, "line width in pixels, 1-5 (default: 3)")->check(CLI::Range(1, 5));
+  command
+      ->add_option("--service", map->service,
+                   "the map: google (its API version 2, the default), or the tiles of gsi (地理院地図) "
+                   "or osm (OpenStreetMap)")
+      ->check(CLI::IsMember(ServiceOptionValues()));
   map->transparency =
       command->add_flag("--transparent,!--opaque")->description("semi-transparent line (default) or opaque");
   map->routeReplay = command->add_flag("--replay,!--no-replay")

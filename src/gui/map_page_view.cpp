@@ -81,6 +81,9 @@ MapPageView::MapPageView(MapPage& model, Shell& shell, ControlBinder& binder, QW
 
   layout.Label("titleCaption", "タイトル", {10, 16, 23, 8});
   binder.Text(layout.Edit("title", {35, 14, 105, 14}), c.title);
+  // The map service, beside the title: it changes nothing but the page head.
+  binder.Choice(layout.List("mapService", {144, 14, 86, 50}, "Google Maps (API v2)"), c.serviceItems,
+                c.serviceIndex);
 
   layout.Frame("lineFrame", {9, 35, 158, 55});
   layout.Label("lineHeading", "航跡線の設定", {13, 46, 42, 8});

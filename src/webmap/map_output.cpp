@@ -7,6 +7,7 @@
 #include "webmap/map_page.h"
 #include "webmap/map_script.h"
 #include "webmap/map_style.h"
+#include "webmap/tile_map.h"
 
 namespace kestrel {
 
@@ -23,9 +24,12 @@ bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::
   // an existing one is replaced without a question.
   const SplitPath page = SplitPathOf(*pagePath);
   const std::string stem = page.drive + page.directory + page.baseName;
+  // A site on map tiles also holds Leaflet and the tile map script, written
+  // last: the three files of every site come first, in their own order.
+  const TileMap* tiles = TileMapOf(request.settings.service);
   const bool written = WriteMapPage(*pagePath, page.baseName, request.settings) &&
                        WriteMapScript(stem + ".js", request.settings, request.thinning, track) &&
-                       WriteMapStyle(stem + ".css");
+                       WriteMapStyle(stem + ".css") && (tiles == nullptr || WriteTileMapFiles(stem, *tiles));
   if (!written) {
     shell.ShowMessage({kMapWriteFailedMessage});
     return false;

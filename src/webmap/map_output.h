@@ -1,7 +1,8 @@
 #pragma once
 // The map output command ("ファイル出力"): checks the thinning choice, names
 // the page file, writes the page, the script and the style sheet with one
-// base name in one folder, and reports the end. The map page and krm map run
+// base name in one folder (on map tiles, Leaflet's files and the tile map
+// script after them), and reports the end. The map page and krm map run
 // this same function, so both write the same bytes and show the same messages.
 
 #include <string>
@@ -19,7 +20,7 @@ struct MapRequest {
 };
 
 // Runs the command on the loaded track, whose file is trackFilePath, and
-// shows every message through the shell. true only when all three files were
+// shows every message through the shell. true only when every file was
 // written and the end was reported.
 bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell);
 

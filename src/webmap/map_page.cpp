@@ -3,10 +3,12 @@
 #include "platform/atomic_file.h"
 #include "webmap/site_templates.h"
 #include "webmap/template_text.h"
+#include "webmap/tile_map.h"
 
 namespace kestrel {
 
 std::string MapPageHead(const std::string& baseName, const MapSettings& settings) {
+  if (TileMapOf(settings.service) != nullptr) return TileMapPageHead(baseName, settings);
   const std::string apiKey = settings.apiKey.empty() ? std::string(kApiKeyPlaceholder) : EscapeHtml(settings.apiKey);
   return FillTemplate(kPageHead, {{"XHTML 1.0 Strict system identifier", kXhtmlStrictSystemId},
                                   {"XHTML namespace name", kXhtmlNamespace},

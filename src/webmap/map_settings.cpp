@@ -1,5 +1,7 @@
 #include "webmap/map_settings.h"
 
+#include <iterator>
+
 namespace kestrel {
 namespace {
 
@@ -8,6 +10,15 @@ constexpr int kMissingInteger = -1;
 bool IsChannel(int value) { return value >= 0 && value <= 255; }
 
 }  // namespace
+
+const char* StoredNameOf(MapService service) { return kMapServiceNames[static_cast<int>(service)]; }
+
+MapService MapServiceOfStoredName(std::string_view name) {
+  for (int i = 0; i < static_cast<int>(std::size(kMapServiceNames)); ++i) {
+    if (name == kMapServiceNames[i]) return static_cast<MapService>(i);
+  }
+  return MapService::Google;
+}
 
 int LineWidthOfIndex(int widthIndex) {
   return widthIndex >= 0 && widthIndex < kWidthEntryCount ? kWidthEntryCount - widthIndex : 3;
@@ -32,6 +43,7 @@ MapSettings ReadMapSettings(const Profile& profile) {
 
   const std::string title = profile.ReadString(kMapSection, kTitleKey, "");
   if (!title.empty()) settings.title = title;
+  settings.service = MapServiceOfStoredName(profile.ReadString(kMapSection, kMapServiceKey, ""));
 
   for (const MapSwitch& setting : kMapSwitches) {
     const bool byDefault = defaults.*setting.value;

@@ -5,11 +5,17 @@
 // command line's --profile all go through these declarations.
 
 #include <string>
+#include <string_view>
 
 #include "platform/profile.h"
 #include "webmap/fade_color.h"
 
 namespace kestrel {
+
+// The map the site shows the track on: the map service of the site's script
+// (the page loads its API, version 2), or the tiles of a map that needs no
+// key, drawn by Leaflet.
+enum class MapService { Google, Gsi, Osm };
 
 struct MapSettings {
   std::string title = "Sample GPS Data";
@@ -22,6 +28,7 @@ struct MapSettings {
   bool overviewControl = true;     // the map gets the overview map
   bool sameName = false;           // "拡張子のみ変更": name the site after the track file
   bool smoothing = false;          // smooth before thinning
+  MapService service = MapService::Google;
 };
 
 inline constexpr const char* kMapSection = "GMap_Section";
@@ -44,6 +51,12 @@ inline constexpr const char* kLineColorGreenKey = "gmaplinecolor_g";
 inline constexpr const char* kLineColorBlueKey = "gmaplinecolor_b";
 // String: missing or empty reads as the default title.
 inline constexpr const char* kTitleKey = "gmaptitle";
+// String: one of the stored names below, in the order of MapService; any
+// other text, missing and lower case included, reads as GOOGLE.
+inline constexpr const char* kMapServiceKey = "gmapservice";
+inline constexpr const char* kMapServiceNames[] = {"GOOGLE", "GSI", "OSM"};
+const char* StoredNameOf(MapService service);
+MapService MapServiceOfStoredName(std::string_view name);
 
 // The switches, stored as "ON" or "OFF". Only the exact text that names the
 // opposite of the default changes a switch: "OFF" for a switch that defaults

@@ -35,6 +35,7 @@ struct Look {
   bool smoothing = false;
   std::string keyState = "未設定";
   PackedColor keyBackground = kRed;
+  int service = 0;  // the entry of the map list: Google Maps (API v2), 地理院地図, OpenStreetMap
   bool operator==(const Look&) const = default;
 };
 
@@ -42,7 +43,7 @@ std::ostream& operator<<(std::ostream& out, const Look& l) {
   return out << l.widthIndex << "/" << l.width << " trans " << l.transparency << " chosen " << std::hex << l.chosen
              << " preview " << l.preview << std::dec << " '" << l.title << "' route " << l.routeReplay << l.radiosEnabled
              << " keep " << l.keepTrail << " overview " << l.overview << " same " << l.sameName << " smooth "
-             << l.smoothing << " " << l.keyState;
+             << l.smoothing << " " << l.keyState << " map " << l.service;
 }
 
 Look LookOf(MapPage& page) {
@@ -52,7 +53,7 @@ Look LookOf(MapPage& page) {
   EXPECT_NE(c.keepTrailChecked, c.dropTrailChecked);
   return {c.widthIndex, preview.width, c.transparency, page.ChosenColor(), preview.color, c.title, c.routeReplay,
           c.trailRadiosEnabled, c.keepTrailChecked, c.overviewControl, c.sameName, c.smoothing, key.text,
-          key.background};
+          key.background, c.serviceIndex};
 }
 
 TEST(MapPage, StartsFromItsProfileSection) {
@@ -76,6 +77,11 @@ TEST(MapPage, StartsFromItsProfileSection) {
        [](Look& l) { l.sameName = l.smoothing = true, l.routeReplay = l.radiosEnabled = false, l.keepTrail = true, l.overview = false; }},
       {"gmaptitle=\ngmapapikey=", [](Look&) {}},
       {"gmaptitle=東京 散歩\ngmapapikey=ABQ", [](Look& l) { l.title = "東京 散歩", l.keyState = "設定済み", l.keyBackground = 0xFF8080; }},
+      {"gmapservice=GSI", [](Look& l) { l.service = 1; }},
+      {"gmapservice=OSM", [](Look& l) { l.service = 2; }},
+      {"gmapservice=GOOGLE", [](Look&) {}},
+      {"gmapservice=osm", [](Look&) {}},
+      {"gmapservice=Google Maps (API v2)", [](Look&) {}},
   };
   for (const Case& c : cases) {
     Desktop desktop(c.profile.empty() ? "" : "[GMap_Section]\n" + c.profile + "\n");
@@ -84,6 +90,7 @@ TEST(MapPage, StartsFromItsProfileSection) {
     EXPECT_EQ(LookOf(desktop.Map()), expected) << c.profile;
     const MapPageControls& controls = desktop.Map().controls;
     EXPECT_EQ(controls.widthItems, (std::vector<std::string>{"極太", "太い", "標準", "細い", "極細"}));
+    EXPECT_EQ(controls.serviceItems, (std::vector<std::string>{"Google Maps (API v2)", "地理院地図", "OpenStreetMap"}));
     EXPECT_EQ(controls.rateItems.size(), 100u);
     EXPECT_EQ(controls.rateIndex, 0);
     EXPECT_EQ(controls.pointsLabel, "");
@@ -134,8 +141,8 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
   page.controls.smoothing = true;
   page.OnSaveSettings();
   const std::string saved =
-      "[GMap_Section]\ngmaptitle=朝の散歩\ngmaplinecolor_r=255\ngmaplinecolor_g=0\ngmaplinecolor_b=0\n"
-      "gmaplinetrans=ON\ngmaplinewidth=0\ngmaproute=ON\ngmaptrack=ON\ngmapoverview=OFF\ngmapsamename=OFF\n"
+      "[GMap_Section]\ngmaptitle=朝の散歩\ngmapservice=GOOGLE\ngmaplinecolor_r=255\ngmaplinecolor_g=0\n"
+      "gmaplinecolor_b=0\ngmaplinetrans=ON\ngmaplinewidth=0\ngmaproute=ON\ngmaptrack=ON\ngmapoverview=OFF\ngmapsamename=OFF\n"
       "gmapsmoothing=ON\n";
   EXPECT_EQ(desktop.ProfileText(), saved);
   EXPECT_EQ(page.OnPaintPreview().color, kFadedRed);
@@ -149,7 +156,9 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
   EXPECT_TRUE(page.controls.keepTrailChecked);
   // Typed text in the width list selects no entry: stored as -1, read as 標準.
   page.controls.widthIndex = -1;
+  page.controls.serviceIndex = 2;
   page.OnSaveSettings();
+  EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmapservice", ""), "OSM");
   EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmaproute", ""), "OFF");
   EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmaptrack", ""), "ON");
   EXPECT_EQ(desktop.profile.ReadInteger("GMap_Section", "gmaplinewidth", 0), -1);
@@ -160,14 +169,15 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
   expected.keepTrail = true;
   expected.overview = false;
   expected.smoothing = true;
+  expected.service = 2;
   EXPECT_EQ(LookOf(desktop.Map()), expected);
 }
 
 TEST(MapPage, ResetWritesAtOnceAndKeepsTheKeyAndTheThinning) {
   Desktop desktop(
       "[GMap_Section]\ngmapapikey=ABQ\ngmaplinewidth=4\ngmaplinetrans=OFF\ngmaplinecolor_r=1\ngmaplinecolor_g=2\n"
-      "gmaplinecolor_b=3\ngmaptitle=t\ngmaproute=OFF\ngmaptrack=ON\ngmapoverview=OFF\ngmapsamename=ON\n"
-      "gmapsmoothing=ON\n");
+      "gmaplinecolor_b=3\ngmaptitle=t\ngmapservice=GSI\ngmaproute=OFF\ngmaptrack=ON\ngmapoverview=OFF\n"
+      "gmapsamename=ON\ngmapsmoothing=ON\n");
   MapPage& page = desktop.Map();
   page.controls.rateIndex = 40;
   page.controls.usePointCount = true;
@@ -176,8 +186,8 @@ TEST(MapPage, ResetWritesAtOnceAndKeepsTheKeyAndTheThinning) {
   page.OnResetSettings();
   EXPECT_EQ(desktop.ProfileText(),
             "[GMap_Section]\ngmapapikey=ABQ\ngmaplinewidth=2\ngmaplinetrans=ON\ngmaplinecolor_r=255\n"
-            "gmaplinecolor_g=0\ngmaplinecolor_b=0\ngmaptitle=Sample GPS Data\ngmaproute=ON\ngmaptrack=OFF\n"
-            "gmapoverview=ON\ngmapsamename=OFF\ngmapsmoothing=OFF\n");
+            "gmaplinecolor_g=0\ngmaplinecolor_b=0\ngmaptitle=Sample GPS Data\ngmapservice=GOOGLE\ngmaproute=ON\n"
+            "gmaptrack=OFF\ngmapoverview=ON\ngmapsamename=OFF\ngmapsmoothing=OFF\n");
   Look expected;
   expected.keyState = "設定済み";
   expected.keyBackground = 0xFF8080;
@@ -250,6 +260,35 @@ TEST(MapPage, WritesTheMapSiteWithThePagesSettings) {
   EXPECT_FALSE(Contains(script, "GOverviewMapControl"));
   EXPECT_EQ(CountOf(script, "\tpoints.push(new GLatLng("), 45);
   EXPECT_TRUE(kestrel::PathExists(desktop.folder.Path("walk.css")));
+}
+
+// The map list has no handler: the page reads it with the other controls,
+// and a handler that shows the members sets it back to the page's value.
+TEST(MapPage, WritesTheSiteOnTheMapOfTheList) {
+  Desktop desktop;
+  const std::string track = desktop.folder.Path("three-trails.usr");
+  std::filesystem::copy_file(DataPath("usr/three-trails.usr"), track);
+  desktop.OpenTrackFile(track);
+  desktop.ChooseTrail("TrailA");
+  MapPage& page = desktop.Map();
+  page.controls.serviceIndex = 1;
+  page.controls.rateIndex = 50;
+  page.OnRateChanged();
+  EXPECT_EQ(page.controls.serviceIndex, 0) << "not read before";
+
+  page.controls.serviceIndex = 2;
+  page.controls.sameName = true;
+  desktop.shell.shown.clear();
+  page.OnOutput(desktop.shell);
+  EXPECT_EQ(desktop.shell.shown, ShownList{kDone});
+  EXPECT_EQ(page.mapService, MapService::Osm);
+  for (const char* name : {"three-trails.html", "three-trails.js", "three-trails.css", "three-trails.leaflet.js",
+                           "three-trails.leaflet.css", "three-trails.map.js"}) {
+    EXPECT_TRUE(kestrel::PathExists(desktop.folder.Path(name))) << name;
+  }
+  EXPECT_TRUE(Contains(ReadFileBytes(desktop.folder.Path("three-trails.map.js")), "https://tile.openstreetmap.org/"));
+  EXPECT_FALSE(Contains(ReadFileBytes(desktop.folder.Path("three-trails.html")), "maps.google.com"));
+  EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmapservice", "-"), "-") << "only saving stores it";
 }
 
 }  // namespace

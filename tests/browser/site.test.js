@@ -1,7 +1,9 @@
-// The map site that krm map writes, run in headless Chromium with the
-// stand-in for the map API: the map is built from the script's values, both
-// route replays run to their end and can be paused, and the line can be
-// hidden and shown without replay.
+// The map site that krm map writes, run in headless Chromium: on the map
+// service with the stand-in for its API, and on the tiles of the GSI and of
+// OpenStreetMap through Leaflet, with plain images for the tiles. The map is
+// built from the script's values, both route replays run to their end and
+// can be paused, and the line can be hidden and shown without replay: the
+// same script on every map.
 'use strict';
 
 const assert = require('node:assert/strict');
@@ -12,7 +14,11 @@ const support = require('./support.js');
 const STEP = 32;  // ms, the speed entry used throughout
 const LONG = 60_000;  // more than any replay here takes
 
-const sites = {
+// The maps a site can be written for, with the options that choose them.
+const maps = { google: [], gsi: ['--service', 'gsi'], osm: ['--service', 'osm'] };
+const tileMaps = ['gsi', 'osm'];
+
+const kinds = {
   // 120 points, route replay with a moving tail.
   tail: { fixture: 'nmea/gga-only.log', args: [] },
   // 230 points drawn in groups of 100: two groups and a remainder of 30.
@@ -23,18 +29,23 @@ const sites = {
   twoPoints: { fixture: 'nmea/gga-only.log', args: ['--points', '2'] },
 };
 
+// sites[map][kind]: the page to open and the values of its script.
+const sites = {};
+
 let folder;
 let server;
 let browser;
 
 before(async () => {
   folder = support.temporaryFolder();
-  for (const [name, site] of Object.entries(sites)) {
-    const siteFolder = `${folder}/${name}`;
-    fs.mkdirSync(siteFolder);
-    const written = support.writeSite(siteFolder, site.fixture, site.args);
-    site.page = `${name}/${written.base}.html`;
-    site.values = support.scriptValues(written.script);
+  for (const [map, mapArgs] of Object.entries(maps)) {
+    sites[map] = {};
+    for (const [kind, site] of Object.entries(kinds)) {
+      const siteFolder = `${folder}/${map}/${kind}`;
+      fs.mkdirSync(siteFolder, { recursive: true });
+      const written = support.writeSite(siteFolder, site.fixture, [...site.args, ...mapArgs]);
+      sites[map][kind] = { map, page: `${map}/${kind}/${written.base}.html`, values: support.scriptValues(written.script) };
+    }
   }
   server = await support.serveFolder(folder);
   browser = await support.launchChromium();
@@ -46,36 +57,76 @@ after(async () => {
   if (folder) fs.rmSync(folder, { recursive: true, force: true });
 });
 
-// Opens a site; at the end of the test no script error may have happened and
-// nothing but the local server and the map service may have been asked.
-async function open(t, site) {
-  const opened = await support.openSite(browser, server.url, site.page);
+// Opens a site from the local server, or from another address of the sites'
+// folder; at the end of the test no script error may have happened and
+// nothing but that address, the map service and the tile servers may have
+// been asked. On a tile map every polyline the script asks for is recorded,
+// as the stand-in records its own, and the test starts once the tiles are
+// shown.
+async function openSite(t, site, siteAddress = server.url) {
+  const opened = await support.openSite(browser, siteAddress, site.page);
   t.after(async () => {
     assert.deepEqual(opened.errors, [], 'script errors');
     assert.deepEqual(opened.refused, [], 'requests outside the site');
     await opened.context.close();
   });
-  return opened.page;
+  if (site.map !== 'google') {
+    await opened.page.evaluate(() => {
+      const Polyline = window.GPolyline;
+      window.madeLines = [];
+      window.GPolyline = function (points, ...style) {
+        try {
+          const line = new Polyline(points, ...style);
+          window.madeLines.push({ points: points.length, first: [points[0]?.lat(), points[0]?.lng()] });
+          return line;
+        } catch (error) {
+          window.madeLines.push({ refused: error.message });
+          throw error;
+        }
+      };
+    });
+    await opened.page.waitForFunction(() => {
+      const tiles = [...document.querySelectorAll('img.leaflet-tile')];
+      return tiles.length > 0 && tiles.every((tile) => tile.classList.contains('leaflet-tile-loaded'));
+    });
+    await opened.page.clock.runFor(500);  // the tiles fade in
+  }
+  return opened;
 }
+
+const open = async (t, site) => (await openSite(t, site)).page;
 
 // The captions of the panel's buttons.
 const buttons = (page) => page.evaluate(() => [...document.querySelectorAll('#controler input')].map((b) => b.value));
 const globals = (page) => page.evaluate(() => ({ Drawflag, startflag, stopStatus, count1, count2, LineNum }));
 
-// The polylines the stand-in refused to make. (Removing an overlay that was
+// The polylines the script asked for, in order: their number of points and
+// first point, or why the map refused to make them.
+async function madeLines(page) {
+  const made = await page.evaluate(() => window.madeLines);
+  if (made) return made;
+  return (await support.mapCalls(page))
+    .filter((c) => c.call === 'GPolyline')
+    .map((c) => (c.refused ? { refused: c.refused } : { points: c.points, first: c.first }));
+}
+
+// The polylines the map refused to make. (Removing an overlay that was
 // never made is refused too, but always inside the script's try.)
-const refusedLines = async (page) =>
-  (await support.mapCalls(page)).filter((c) => c.call === 'GPolyline' && c.refused).map((c) => c.refused);
+const refusedLines = async (page) => (await madeLines(page)).filter((l) => l.refused).map((l) => l.refused);
 
 function assertWholeLine(lines, site) {
   assert.equal(lines.length, 1, 'one line on the map');
   assert.deepEqual(lines[0].points, site.values.points, 'the line holds exactly the kept points');
 }
 
-describe('setMap', () => {
-  for (const [name, overview] of [['tail', true], ['noOverview', false]]) {
+function screenshot(page, site, name) {
+  return page.screenshot({ path: support.screenshotPath(`${site.map}-${name}`) });
+}
+
+describe('setMap on the map service', () => {
+  for (const [kind, overview] of [['tail', true], ['noOverview', false]]) {
     test(`builds the map and shows one line (overview ${overview ? 'on' : 'off'})`, async (t) => {
-      const site = sites[name];
+      const site = sites.google[kind];
       const page = await open(t, site);
       const calls = await support.mapCalls(page);
       const expected = ['GMap', 'GLargeMapControl', 'addControl', 'GMapTypeControl', 'addControl', 'GScaleControl',
@@ -101,174 +152,307 @@ describe('setMap', () => {
   }
 
   test('draws with the colour, width and opacity of the settings', async (t) => {
-    const page = await open(t, sites.noReplay);
+    const page = await open(t, sites.google.noReplay);
     const lines = await support.shownLines(page);
-    assertWholeLine(lines, sites.noReplay);
+    assertWholeLine(lines, sites.google.noReplay);
     assert.deepEqual([lines[0].color, lines[0].weight, lines[0].opacity], ['#0080ff', 5, 1]);
   });
 });
 
-describe('tail replay (trackLine)', () => {
-  // The tails made, each as the index of its first point among the kept points.
-  async function tailStarts(page, points) {
-    const index = new Map(points.map((point, i) => [point.join(), i]));
-    return (await support.mapCalls(page))
-      .filter((c) => c.call === 'GPolyline' && c.points === 3)
-      .map((c) => index.get(c.first.join()));
-  }
-  const everyStart = (points) => points.slice(2).map((_, i) => i);
+// What a tile map shows after setMap: its own tiles, the controls, the view
+// fitted to the track's bounds, and the line drawn by Leaflet.
+async function tileMapView(page, site) {
+  return page.evaluate(([southWest, northEast]) => {
+    const m = map.leaflet;
+    const span = (zoom) => {
+      const a = m.project(L.latLng(southWest), zoom);
+      const b = m.project(L.latLng(northEast), zoom);
+      return [Math.abs(b.x - a.x), Math.abs(b.y - a.y)];
+    };
+    const shown = m.getPixelBounds();
+    const corners = [m.project(L.latLng(southWest)), m.project(L.latLng(northEast))];
+    const overview = document.querySelector('#map .leaflet-control-container .leaflet-container');
+    const mainPane = document.querySelector('#map > .leaflet-map-pane > .leaflet-overlay-pane');
+    const attribution = document.querySelector('#map > .leaflet-control-container .leaflet-control-attribution');
+    return {
+      zoom: m.getZoom(),
+      maxZoom: m.getMaxZoom(),
+      size: [m.getSize().x, m.getSize().y],
+      spanAtZoom: span(m.getZoom()),
+      spanCloser: span(m.getZoom() + 1),
+      centre: [m.getCenter().lat, m.getCenter().lng],
+      // The bounds lie in the view, to the pixel (the centre is the middle of
+      // the degrees, not of the projected bounds).
+      boundsShown: corners.every((p) => p.x >= shown.min.x - 1 && p.x <= shown.max.x + 1 && p.y >= shown.min.y - 1 && p.y <= shown.max.y + 1),
+      paths: [...mainPane.querySelectorAll('path')].map((path) => ({
+        stroke: path.getAttribute('stroke'),
+        width: path.getAttribute('stroke-width'),
+        opacity: path.getAttribute('stroke-opacity'),
+        drawn: path.getAttribute('d').length > 0,
+      })),
+      zoomControl: document.querySelectorAll('#map .leaflet-control-zoom').length,
+      scale: document.querySelectorAll('#map .leaflet-control-scale').length,
+      attribution: attribution.textContent,
+      attributionLinks: [...attribution.querySelectorAll('a')].map((a) => a.href),
+      overviewTile: overview?.querySelector('img.leaflet-tile')?.src ?? null,
+    };
+  }, [site.values.minPoint, site.values.maxPoint]);
+}
 
-  test('moves a three-point tail over every point, then shows the whole line again', async (t) => {
-    const site = sites.tail;
-    const page = await open(t, site);
-    const points = site.values.points;
-    await page.click('input[value="描画開始"]');
-    assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(0, 3)], 'the line gives way to the tail');
-    await page.clock.runFor(10 * STEP);
-    assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(10, 13)]);
-    assert.equal((await globals(page)).Drawflag, true);
+// The zoom of a tile's address (…/{z}/{x}/{y}.png).
+const tileZoom = (url) => Number(url.match(/\/(\d+)\/\d+\/\d+\.png$/)[1]);
 
-    // The last tail, then the end: one second later the whole line.
-    await page.clock.runFor((points.length - 13) * STEP);
-    assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(-3)]);
-    assert.equal((await globals(page)).Drawflag, false, 'the replay has ended');
-    await page.clock.runFor(1000);
-    assertWholeLine(await support.shownLines(page), site);
-    assert.deepEqual(await tailStarts(page, points), everyStart(points), 'one tail per step, in order');
+const tileAttributions = {
+  gsi: { text: '国土地理院', link: 'https://maps.gsi.go.jp/development/ichiran.html' },
+  osm: { text: '© OpenStreetMap contributors', link: 'https://www.openstreetmap.org/copyright' },
+};
 
-    // It can run again.
-    await page.click('input[value="描画開始"]');
-    await page.clock.runFor(LONG);
-    assertWholeLine(await support.shownLines(page), site);
-  });
+for (const map of tileMaps) {
+  describe(`setMap on the ${map} tiles`, () => {
+    test('shows its tiles with their attribution, the controls and one Leaflet polyline', async (t) => {
+      const site = sites[map].tail;
+      const opened = await openSite(t, site);
+      const { page } = opened;
+      const view = await tileMapView(page, site);
 
-  test('停止 pauses and 再開 resumes', async (t) => {
-    const site = sites.tail;
-    const page = await open(t, site);
-    const points = site.values.points;
-    await page.click('input[value="描画開始"]');
-    await page.clock.runFor(40 * STEP);
-    await page.click('input[value="停止"]');
-    assert.deepEqual(await buttons(page), ['描画開始', '再開']);
-    const paused = await support.shownLines(page);
-    const pausedAt = (await globals(page)).count2;
-    await page.screenshot({ path: support.screenshotPath('tail-replay-paused') });
-    await page.clock.runFor(5000);
-    assert.deepEqual(await support.shownLines(page), paused, 'nothing moves while paused');
-    assert.equal((await globals(page)).count2, pausedAt);
+      const lines = await support.shownLines(page);
+      assertWholeLine(lines, site);
+      assert.deepEqual([lines[0].color, lines[0].weight, lines[0].opacity], ['#ff0000', 3, 0.7]);
+      assert.deepEqual(view.paths, [{ stroke: '#ff0000', width: '3', opacity: '0.7', drawn: true }]);
 
-    await page.click('input[value="再開"]');
-    assert.deepEqual(await buttons(page), ['描画開始', '停止']);
-    await page.clock.runFor(STEP);
-    assert.notDeepEqual(await support.shownLines(page), paused, 'the tail moves on');
-    await page.clock.runFor(LONG);
-    assertWholeLine(await support.shownLines(page), site);
-    assert.deepEqual(await tailStarts(page, points), everyStart(points), 'no tail skipped or repeated');
-  });
-});
+      assert.equal(view.zoomControl, 1);
+      assert.equal(view.scale, 1);
+      assert.ok(view.attribution.includes(tileAttributions[map].text), view.attribution);
+      assert.ok(view.attributionLinks.includes(tileAttributions[map].link));
 
-describe('draw replay (drawLine)', () => {
-  test('draws two groups of 100 and the remainder, then shows the whole line again', async (t) => {
-    const site = sites.draw;
-    const page = await open(t, site);
-    const points = site.values.points;
-    assert.equal(points.length, 230);
-    const lengths = async () => (await support.shownLines(page)).map((l) => l.points.length);
+      // Every tile from the map's own server: the main map's and, four zoom
+      // levels out, the overview's.
+      assert.ok(opened.tiles.length > 0);
+      assert.deepEqual(opened.tiles.filter((url) => !url.startsWith(support.tileServers[map])), []);
+      assert.deepEqual(new Set(opened.tiles.map(tileZoom)), new Set([view.zoom - 4, view.zoom]));
+      assert.equal(tileZoom(view.overviewTile), view.zoom - 4, 'the overview map');
+      await screenshot(page, site, 'tiles');
 
-    await page.click('input[value="描画開始"]');
-    assert.deepEqual(await lengths(), [0], 'the line gives way to the first group');
-    await page.clock.runFor(50 * STEP);
-    assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(0, 50)]);
+      // A click on the overview moves the map there, at the same zoom.
+      const centres = () => page.evaluate(() => {
+        const overview = document.querySelector('#map .leaflet-control-container .leaflet-container');
+        return [map.leaflet.getCenter(), overview.getBoundingClientRect()];
+      });
+      const [before, box] = await centres();
+      await page.mouse.click(box.left + 10, box.top + 10);
+      await page.clock.runFor(1000);  // the pan
+      const [moved] = await centres();
+      assert.ok(moved.lat > before.lat && moved.lng < before.lng, 'to the north-west');
+      assert.deepEqual(await tileMapView(page, site).then((v) => v.zoom), view.zoom);
 
-    // A group ends with the first point of the next, so that the line has no gap.
-    await page.clock.runFor(60 * STEP);
-    const second = await support.shownLines(page);
-    assert.deepEqual(second[0].points, points.slice(0, 101));
-    assert.deepEqual(second[1].points, points.slice(100, 100 + second[1].points.length));
-    assert.equal((await globals(page)).LineNum, 1);
+      // GUnload (the page's unload) takes the maps down.
+      await page.evaluate(() => GUnload());
+      assert.equal(await page.evaluate(() => document.querySelector('#map').children.length), 0);
+    });
 
-    await page.clock.runFor(110 * STEP);
-    const third = await support.shownLines(page);
-    assert.deepEqual(third.map((l) => l.points), [points.slice(0, 101), points.slice(100, 201), points.slice(200, 200 + third[2].points.length)]);
-    assert.equal((await globals(page)).LineNum, 2);
-    await page.screenshot({ path: support.screenshotPath('draw-replay-remainder') });
+    test('works from the folder opened in the browser', async (t) => {
+      const site = sites[map].noReplay;
+      const opened = await openSite(t, site, `file://${folder}/`);
+      assertWholeLine(await support.shownLines(opened.page), site);
+      assert.ok(opened.tiles.length > 0, 'only the tiles come from outside the folder');
+    });
 
-    await page.clock.runFor(LONG);
-    assertWholeLine(await support.shownLines(page), site);
-    assert.deepEqual(await globals(page).then((g) => [g.Drawflag, g.startflag, g.stopStatus]), [false, false, false]);
-  });
-
-  // A fault of the script as written: the last step of the remainder group
-  // reads one point past its end, so the polyline it asks for holds an
-  // undefined point. The service refuses it (inside the script's try), the
-  // group's line has already been removed, and the remainder vanishes for the
-  // second before the end process brings the whole line back.
-  test('KNOWN FAULT of the script: the remainder vanishes at its last step', async (t) => {
-    const site = sites.draw;
-    const page = await open(t, site);
-    const points = site.values.points;
-    await page.click('input[value="描画開始"]');
-    // Groups of 102 and 102 steps, then 31 steps of the remainder.
-    await page.clock.runFor((101 + 101 + 31) * STEP + 10);
-    assert.deepEqual(await refusedLines(page), ['point 30 of a polyline is not a GLatLng']);
-    assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(0, 101), points.slice(100, 201)]);
-    await page.clock.runFor(2000);
-    assertWholeLine(await support.shownLines(page), site);
-  });
-
-  test('停止 pauses and 再開 resumes', async (t) => {
-    const site = sites.draw;
-    const page = await open(t, site);
-    await page.click('input[value="描画開始"]');
-    await page.clock.runFor(150 * STEP);
-    await page.click('input[value="停止"]');
-    assert.deepEqual(await buttons(page), ['描画開始', '再開']);
-    const paused = await support.shownLines(page);
-    await page.screenshot({ path: support.screenshotPath('draw-replay-paused') });
-    await page.clock.runFor(5000);
-    assert.deepEqual(await support.shownLines(page), paused, 'nothing moves while paused');
-
-    await page.click('input[value="再開"]');
-    assert.deepEqual(await buttons(page), ['描画開始', '停止']);
-    await page.clock.runFor(STEP);
-    assert.notDeepEqual(await support.shownLines(page), paused, 'the drawing goes on');
-    await page.clock.runFor(LONG);
-    assertWholeLine(await support.shownLines(page), site);
-  });
-});
-
-describe('without route replay', () => {
-  test('消去 hides the line and 描画 shows it again', async (t) => {
-    const site = sites.noReplay;
-    const page = await open(t, site);
-    assert.deepEqual(await buttons(page), ['消去']);
-    assert.equal(await page.locator('#Speed').count(), 0, 'no speed list');
-    await page.screenshot({ path: support.screenshotPath('no-replay') });
-    for (let round = 0; round < 2; round++) {
-      await page.click('input[value="消去"]');
-      assert.deepEqual(await buttons(page), ['描画']);
-      assert.deepEqual(await support.shownLines(page), []);
-      await page.click('input[value="描画"]');
-      assert.deepEqual(await buttons(page), ['消去']);
-      assertWholeLine(await support.shownLines(page), site);
+    // A walk of a few hundred metres and a drive of a few kilometres.
+    for (const kind of ['tail', 'draw']) {
+      test(`fits the view to the bounds of the track (${kind} site)`, async (t) => {
+        const site = sites[map][kind];
+        const view = await tileMapView(await open(t, site), site);
+        assert.deepEqual(view.centre, site.values.midPoint);
+        assert.equal(view.maxZoom, { gsi: 18, osm: 19 }[map]);
+        assert.ok(view.zoom > 10, 'a track of a few kilometres at most is shown close up');
+        assert.ok(view.spanAtZoom[0] <= view.size[0] && view.spanAtZoom[1] <= view.size[1], 'the bounds fit');
+        assert.ok(view.zoom === view.maxZoom || view.spanCloser[0] > view.size[0] || view.spanCloser[1] > view.size[1],
+          'one zoom closer they would not');
+        assert.ok(view.boundsShown, 'the whole track is in the view');
+      });
     }
-  });
-});
 
-// A fault of the script as written: the tail starts at the third point, so a
-// site of fewer than three kept points (100 points at 1 % keep two) never
-// reaches the end of the replay. The line is removed and never comes back,
-// and the start button does nothing any more.
-test('KNOWN FAULT of the script: a tail replay of two points never ends', async (t) => {
-  const site = sites.twoPoints;
-  const page = await open(t, site);
-  assert.equal(site.values.points.length, 2);
-  await page.click('input[value="描画開始"]');
-  await page.clock.runFor(LONG);
-  assert.deepEqual(await support.shownLines(page), []);
-  assert.equal((await globals(page)).Drawflag, true, 'still "running"');
-  assert.deepEqual(await refusedLines(page), ['point 2 of a polyline is not a GLatLng']);
-  await page.click('input[value="描画開始"]');
-  await page.clock.runFor(LONG);
-  assert.deepEqual(await support.shownLines(page), []);
-});
+    test('draws with the colour, width and opacity of the settings, and the overview only when it is on', async (t) => {
+      const cases = [
+        { kind: 'noReplay', path: { stroke: '#0080ff', width: '5', opacity: '1' }, overview: true },
+        { kind: 'noOverview', path: { stroke: '#ff0000', width: '3', opacity: '0.7' }, overview: false },
+      ];
+      for (const { kind, path, overview } of cases) {
+        const site = sites[map][kind];
+        const opened = await openSite(t, site);
+        const view = await tileMapView(opened.page, site);
+        assertWholeLine(await support.shownLines(opened.page), site);
+        assert.deepEqual(view.paths, [{ ...path, drawn: true }]);
+        const zooms = overview ? [view.zoom - 4, view.zoom] : [view.zoom];
+        assert.deepEqual(new Set(opened.tiles.map(tileZoom)), new Set(zooms), 'the tiles of the map and of its overview');
+        assert.equal(view.overviewTile === null, !overview, 'an overview map only when it is on');
+        await screenshot(opened.page, site, `tiles-${kind}`);
+      }
+    });
+  });
+}
+
+for (const map of Object.keys(maps)) {
+  describe(`tail replay (trackLine) on ${map}`, () => {
+    // The tails made, each as the index of its first point among the kept points.
+    async function tailStarts(page, points) {
+      const index = new Map(points.map((point, i) => [point.join(), i]));
+      return (await madeLines(page)).filter((l) => l.points === 3).map((l) => index.get(l.first.join()));
+    }
+    const everyStart = (points) => points.slice(2).map((_, i) => i);
+
+    test('moves a three-point tail over every point, then shows the whole line again', async (t) => {
+      const site = sites[map].tail;
+      const page = await open(t, site);
+      const points = site.values.points;
+      await page.click('input[value="描画開始"]');
+      assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(0, 3)], 'the line gives way to the tail');
+      await page.clock.runFor(10 * STEP);
+      assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(10, 13)]);
+      assert.equal((await globals(page)).Drawflag, true);
+
+      // The last tail, then the end: one second later the whole line.
+      await page.clock.runFor((points.length - 13) * STEP);
+      assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(-3)]);
+      assert.equal((await globals(page)).Drawflag, false, 'the replay has ended');
+      await page.clock.runFor(1000);
+      assertWholeLine(await support.shownLines(page), site);
+      assert.deepEqual(await tailStarts(page, points), everyStart(points), 'one tail per step, in order');
+
+      // It can run again.
+      await page.click('input[value="描画開始"]');
+      await page.clock.runFor(LONG);
+      assertWholeLine(await support.shownLines(page), site);
+    });
+
+    test('停止 pauses and 再開 resumes', async (t) => {
+      const site = sites[map].tail;
+      const page = await open(t, site);
+      const points = site.values.points;
+      await page.click('input[value="描画開始"]');
+      await page.clock.runFor(40 * STEP);
+      await page.click('input[value="停止"]');
+      assert.deepEqual(await buttons(page), ['描画開始', '再開']);
+      const paused = await support.shownLines(page);
+      const pausedAt = (await globals(page)).count2;
+      await screenshot(page, site, 'tail-replay-paused');
+      await page.clock.runFor(5000);
+      assert.deepEqual(await support.shownLines(page), paused, 'nothing moves while paused');
+      assert.equal((await globals(page)).count2, pausedAt);
+
+      await page.click('input[value="再開"]');
+      assert.deepEqual(await buttons(page), ['描画開始', '停止']);
+      await page.clock.runFor(STEP);
+      assert.notDeepEqual(await support.shownLines(page), paused, 'the tail moves on');
+      await page.clock.runFor(LONG);
+      assertWholeLine(await support.shownLines(page), site);
+      assert.deepEqual(await tailStarts(page, points), everyStart(points), 'no tail skipped or repeated');
+    });
+
+    // A fault of the script as written: the tail starts at the third point, so
+    // a site of fewer than three kept points (100 points at 1 % keep two)
+    // never reaches the end of the replay. The line is removed and never comes
+    // back, and the start button does nothing any more.
+    test('KNOWN FAULT of the script: a tail replay of two points never ends', async (t) => {
+      const site = sites[map].twoPoints;
+      const page = await open(t, site);
+      assert.equal(site.values.points.length, 2);
+      await page.click('input[value="描画開始"]');
+      await page.clock.runFor(LONG);
+      assert.deepEqual(await support.shownLines(page), []);
+      assert.equal((await globals(page)).Drawflag, true, 'still "running"');
+      assert.deepEqual(await refusedLines(page), ['point 2 of a polyline is not a GLatLng']);
+      await page.click('input[value="描画開始"]');
+      await page.clock.runFor(LONG);
+      assert.deepEqual(await support.shownLines(page), []);
+    });
+  });
+
+  describe(`draw replay (drawLine) on ${map}`, () => {
+    test('draws two groups of 100 and the remainder, then shows the whole line again', async (t) => {
+      const site = sites[map].draw;
+      const page = await open(t, site);
+      const points = site.values.points;
+      assert.equal(points.length, 230);
+      const lengths = async () => (await support.shownLines(page)).map((l) => l.points.length);
+
+      await page.click('input[value="描画開始"]');
+      assert.deepEqual(await lengths(), [0], 'the line gives way to the first group');
+      await page.clock.runFor(50 * STEP);
+      assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(0, 50)]);
+
+      // A group ends with the first point of the next, so that the line has no gap.
+      await page.clock.runFor(60 * STEP);
+      const second = await support.shownLines(page);
+      assert.deepEqual(second[0].points, points.slice(0, 101));
+      assert.deepEqual(second[1].points, points.slice(100, 100 + second[1].points.length));
+      assert.equal((await globals(page)).LineNum, 1);
+
+      await page.clock.runFor(110 * STEP);
+      const third = await support.shownLines(page);
+      assert.deepEqual(third.map((l) => l.points), [points.slice(0, 101), points.slice(100, 201), points.slice(200, 200 + third[2].points.length)]);
+      assert.equal((await globals(page)).LineNum, 2);
+      await screenshot(page, site, 'draw-replay-remainder');
+
+      await page.clock.runFor(LONG);
+      assertWholeLine(await support.shownLines(page), site);
+      assert.deepEqual(await globals(page).then((g) => [g.Drawflag, g.startflag, g.stopStatus]), [false, false, false]);
+    });
+
+    // A fault of the script as written: the last step of the remainder group
+    // reads one point past its end, so the polyline it asks for holds an
+    // undefined point. The map refuses it (inside the script's try), the
+    // group's line has already been removed, and the remainder vanishes for
+    // the second before the end process brings the whole line back.
+    test('KNOWN FAULT of the script: the remainder vanishes at its last step', async (t) => {
+      const site = sites[map].draw;
+      const page = await open(t, site);
+      const points = site.values.points;
+      await page.click('input[value="描画開始"]');
+      // Groups of 102 and 102 steps, then 31 steps of the remainder.
+      await page.clock.runFor((101 + 101 + 31) * STEP + 10);
+      assert.deepEqual(await refusedLines(page), ['point 30 of a polyline is not a GLatLng']);
+      assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(0, 101), points.slice(100, 201)]);
+      await page.clock.runFor(2000);
+      assertWholeLine(await support.shownLines(page), site);
+    });
+
+    test('停止 pauses and 再開 resumes', async (t) => {
+      const site = sites[map].draw;
+      const page = await open(t, site);
+      await page.click('input[value="描画開始"]');
+      await page.clock.runFor(150 * STEP);
+      await page.click('input[value="停止"]');
+      assert.deepEqual(await buttons(page), ['描画開始', '再開']);
+      const paused = await support.shownLines(page);
+      await screenshot(page, site, 'draw-replay-paused');
+      await page.clock.runFor(5000);
+      assert.deepEqual(await support.shownLines(page), paused, 'nothing moves while paused');
+
+      await page.click('input[value="再開"]');
+      assert.deepEqual(await buttons(page), ['描画開始', '停止']);
+      await page.clock.runFor(STEP);
+      assert.notDeepEqual(await support.shownLines(page), paused, 'the drawing goes on');
+      await page.clock.runFor(LONG);
+      assertWholeLine(await support.shownLines(page), site);
+    });
+  });
+
+  describe(`without route replay on ${map}`, () => {
+    test('消去 hides the line and 描画 shows it again', async (t) => {
+      const site = sites[map].noReplay;
+      const page = await open(t, site);
+      assert.deepEqual(await buttons(page), ['消去']);
+      assert.equal(await page.locator('#Speed').count(), 0, 'no speed list');
+      await screenshot(page, site, 'no-replay');
+      for (let round = 0; round < 2; round++) {
+        await page.click('input[value="消去"]');
+        assert.deepEqual(await buttons(page), ['描画']);
+        assert.deepEqual(await support.shownLines(page), []);
+        await page.click('input[value="描画"]');
+        assert.deepEqual(await buttons(page), ['消去']);
+        assertWholeLine(await support.shownLines(page), site);
+      }
+    });
+  });
+}

@@ -1,6 +1,6 @@
 // What the browser tests share: writing a site with krm, serving it, and
 // opening it in headless Chromium with the stand-in for the map API in place
-// of the map service.
+// of the map service, and plain images in place of the tiles of the tile maps.
 'use strict';
 
 const assert = require('node:assert/strict');
@@ -9,11 +9,18 @@ const fs = require('node:fs');
 const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
+const zlib = require('node:zlib');
 const { chromium } = require('playwright-core');
 
 const repository = path.resolve(__dirname, '../..');
 const fakeMapApi = fs.readFileSync(path.join(__dirname, 'fake-map-api.js'), 'utf8');
 const mapServicePrefix = 'http://maps.google.com/maps?';
+
+// The tile servers of the maps that krm map --service gsi|osm draws on.
+const tileServers = {
+  gsi: 'https://cyberjapandata.gsi.go.jp/xyz/std/',
+  osm: 'https://tile.openstreetmap.org/',
+};
 
 // The krm program under test, given by the test command.
 function krmProgram() {
@@ -57,6 +64,53 @@ function scriptValues(script) {
   };
 }
 
+const crcTable = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+
+function crc32(bytes) {
+  let c = 0xffffffff;
+  for (const byte of bytes) c = crcTable[(c ^ byte) & 0xff] ^ (c >>> 8);
+  return (c ^ 0xffffffff) >>> 0;
+}
+
+// A 256 × 256 PNG of one colour with a darker edge, so that a screenshot
+// shows where the tiles meet.
+function plainTile([red, green, blue]) {
+  const size = 256;
+  const rows = Buffer.alloc(size * (1 + size * 3));
+  for (let y = 0; y < size; y++) {
+    const row = y * (1 + size * 3);  // each row starts with filter type 0
+    for (let x = 0; x < size; x++) {
+      const edge = x === 0 || y === 0 ? 0.8 : 1;
+      rows.set([red * edge, green * edge, blue * edge].map(Math.round), row + 1 + x * 3);
+    }
+  }
+  const chunk = (type, data) => {
+    const length = Buffer.alloc(4);
+    length.writeUInt32BE(data.length);
+    const typed = Buffer.concat([Buffer.from(type, 'ascii'), data]);
+    const crc = Buffer.alloc(4);
+    crc.writeUInt32BE(crc32(typed));
+    return Buffer.concat([length, typed, crc]);
+  };
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(size, 0);
+  header.writeUInt32BE(size, 4);
+  header.set([8, 2, 0, 0, 0], 8);  // 8 bits, truecolour, no interlace
+  return Buffer.concat([
+    Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]),
+    chunk('IHDR', header),
+    chunk('IDAT', zlib.deflateSync(rows)),
+    chunk('IEND', Buffer.alloc(0)),
+  ]);
+}
+
+// A colour for each map's tiles: green for the GSI, sand for OpenStreetMap.
+const tileImages = { gsi: plainTile([214, 232, 206]), osm: plainTile([242, 239, 233]) };
+
 // Serves the files of a folder on a local port.
 async function serveFolder(folder) {
   const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css' };
@@ -97,16 +151,23 @@ function launchChromium() {
 // Opens a page of the site in a context of its own, with the page's timers
 // on a clock that only the test moves on (page.clock.runFor); an error in a
 // timer's code makes runFor fail. The map service's script is answered by
-// the stand-in; every other request outside the local server is refused and
+// the stand-in and every tile by a plain image (tiles lists the addresses
+// asked for); every other request outside the local server is refused and
 // remembered. errors collects script errors and console errors.
 async function openSite(browser, serverUrl, pagePath) {
   const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
   const errors = [];
   const refused = [];
+  const tiles = [];
   await context.route('**/*', (route) => {
     const url = route.request().url();
     if (url.startsWith(mapServicePrefix)) {
       return route.fulfill({ status: 200, contentType: 'text/javascript', body: fakeMapApi });
+    }
+    const tileMap = Object.keys(tileServers).find((name) => url.startsWith(tileServers[name]));
+    if (tileMap) {
+      tiles.push(url);
+      return route.fulfill({ status: 200, contentType: 'image/png', body: tileImages[tileMap] });
     }
     if (url.startsWith(serverUrl)) return route.continue();
     refused.push(url);
@@ -123,7 +184,7 @@ async function openSite(browser, serverUrl, pagePath) {
   await page.goto(serverUrl + pagePath, { waitUntil: 'load' });
   // The speed entry of 32 ms.
   if ((await page.locator('#Speed').count()) > 0) await page.selectOption('#Speed', '32');
-  return { context, page, errors, refused };
+  return { context, page, errors, refused, tiles };
 }
 
 // The calls the stand-in recorded, without the many GLatLng constructions.
@@ -131,8 +192,20 @@ async function mapCalls(page) {
   return page.evaluate(() => window.mapApi.calls.filter((c) => c.call !== 'GLatLng'));
 }
 
+// The lines on the map now, in the order they were first shown: from the
+// stand-in's record, or on a tile map the polylines among the layers of the
+// Leaflet map (the page's map object holds it as map.leaflet).
 async function shownLines(page) {
-  return page.evaluate(() => window.mapApi.shownLines());
+  return page.evaluate(() => {
+    if (window.mapApi) return window.mapApi.shownLines();
+    const lines = [];
+    map.leaflet.eachLayer((layer) => {
+      if (!(layer instanceof L.Polyline)) return;
+      const { color, weight, opacity } = layer.options;
+      lines.push({ points: layer.getLatLngs().map((point) => [point.lat, point.lng]), color, weight, opacity });
+    });
+    return lines;
+  });
 }
 
 // Where a person can look at the screenshots; not part of the repository.
@@ -155,5 +228,6 @@ module.exports = {
   serveFolder,
   shownLines,
   temporaryFolder,
+  tileServers,
   writeSite,
 };

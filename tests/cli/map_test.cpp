@@ -234,6 +234,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"CountMismatch", "nmea/mismatch.log", {}, 1, "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n", {}},
         // 20 points at 1 %: nothing to list. The page stays; no script, no style sheet.
         RefusalCase{"NoPointsToList", "usr/names.usr", {"--trail", "Run", "--rate", "1"}, 1, kFailed, {"names.html"}},
+        // On map tiles too: Leaflet and the tile map script come after the script.
+        RefusalCase{"NoPointsToListOnTiles",
+                    "usr/names.usr",
+                    {"--trail", "Run", "--rate", "1", "--service", "osm"},
+                    1,
+                    kFailed,
+                    {"names.html"}},
         RefusalCase{"UnderAFile", "nmea/gga-only.log", {"-o", "gga-only.log/site.html"}, 1, kFailed, {}},
         RefusalCase{"MissingFolder", "nmea/gga-only.log", {"-o", "missing/site.html"}, 1, kFailed, {}},
         RefusalCase{"FolderAsPage", "nmea/gga-only.log", {"-o", ".", "--force"}, 1, kFailed, {}},
@@ -252,6 +259,61 @@ INSTANTIATE_TEST_SUITE_P(
                     std::string("Data Error!\n") + kDone,
                     {"out-of-range.css", "out-of-range.html", "out-of-range.js"}}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+struct ServiceCase {
+  std::vector<std::string> args;
+  std::string profile;  // GMap_Section lines, or empty for no --profile
+  const char* map;      // google, gsi or osm
+};
+
+// The map of a written site: the map service's script in the page, or the
+// tiles of the tile map script beside it.
+std::string MapOf(const Workspace& work) {
+  const Names files = work.Files();
+  const bool tiles = std::find(files.begin(), files.end(), "gga-only.map.js") != files.end();
+  const std::string page = test::ReadFileBytes(work.Path("gga-only.html"));
+  if (!tiles) return Count(page, "http://maps.google.com/maps?") == 1 ? "google" : "?";
+  const std::string tileScript = test::ReadFileBytes(work.Path("gga-only.map.js"));
+  if (Count(page, "src=\"gga-only.map.js\"") != 1) return "?";
+  if (Count(tileScript, "https://cyberjapandata.gsi.go.jp/") == 1) return "gsi";
+  if (Count(tileScript, "https://tile.openstreetmap.org/") == 1) return "osm";
+  return "?";
+}
+
+TEST(KrmMap, DrawsOnTheMapOfTheOptionOrTheProfile) {
+  const ServiceCase cases[] = {
+      {{}, "", "google"},
+      {{"--service", "google"}, "", "google"},
+      {{"--service", "gsi"}, "", "gsi"},
+      {{"--service", "osm"}, "", "osm"},
+      // The last one wins.
+      {{"--service", "osm", "--service", "gsi"}, "", "gsi"},
+      {{"--service", "gsi", "--service", "google"}, "", "google"},
+      {{}, "gmapservice=OSM\r\n", "osm"},
+      {{}, "gmapservice=GSI\r\n", "gsi"},
+      // Only the exact stored names count.
+      {{}, "gmapservice=osm\r\n", "google"},
+      {{}, "gmapservice=TILES\r\n", "google"},
+      // The option over the profile.
+      {{"--service", "google"}, "gmapservice=OSM\r\n", "google"},
+      {{"--service", "osm"}, "gmapservice=GSI\r\n", "osm"},
+  };
+  for (const ServiceCase& c : cases) {
+    const Workspace work("nmea/gga-only.log");
+    const test::KrmRun run = work.Map(c.args, c.profile.empty() ? "" : "[GMap_Section]\r\n" + c.profile);
+    const std::string what = testing::PrintToString(c.args) + " " + c.profile;
+    EXPECT_EQ(run.status, 0) << what;
+    EXPECT_EQ(run.err, kDone) << what;
+    EXPECT_EQ(MapOf(work), c.map) << what;
+    Names expected = {"gga-only.css", "gga-only.html", "gga-only.js", "gga-only.log"};
+    if (std::string(c.map) != "google") {
+      expected.insert(expected.end(), {"gga-only.leaflet.css", "gga-only.leaflet.js", "gga-only.map.js"});
+    }
+    if (!c.profile.empty()) expected.push_back("krm.ini");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(work.Files(), expected) << what;
+  }
+}
 
 TEST(KrmMap, ReplacesAnExistingPageOnlyWithForce) {
   const Workspace work("nmea/gga-only.log");
@@ -287,7 +349,9 @@ TEST(KrmMap, WrongCommandLinesExitWithTwoAndWriteNothing) {
       {"--width", "0"},      {"--width", "6"},       {"--width", "abc"},
       {"--width", "2.5"},    {"--rate", "0"},        {"--rate", "50", "--points", "5"},
       {"--title"},           {"--opaque=maybe"},     {"--profile", "missing.ini"},
-      {"--format", "gpx"},   {"--no-such-option"},
+      {"--format", "gpx"},   {"--no-such-option"},   {"--service", "GSI"},
+      {"--service", "gmaps"}, {"--service", ""},      {"--service"},
+      {"--service", "osm", "--service", "mapbox"},
   };
   for (const std::vector<std::string>& args : cases) {
     const test::KrmRun run = work.Map(args);

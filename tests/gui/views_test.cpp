@@ -163,6 +163,7 @@ class ViewsTest : public QObject {
   void settingsSurviveARestartAndResetTakesEffectAtOnce() {
     GuiSession s;
     s.Type("title", QStringLiteral("箱根の道"));
+    s.Pick("mapService", QStringLiteral("地理院地図"));
     s.Click("transparency");
     s.Pick("widthList", QStringLiteral("極太"));
     s.Click("keepTrail");
@@ -181,6 +182,7 @@ class ViewsTest : public QObject {
 
     s.Restart();
     QCOMPARE(s.Find<QLineEdit>("title")->text(), QStringLiteral("箱根の道"));
+    QCOMPARE(s.Find<QComboBox>("mapService")->currentText(), QStringLiteral("地理院地図"));
     QVERIFY(!s.Find<QCheckBox>("transparency")->isChecked());
     QCOMPARE(s.Find<QComboBox>("widthList")->currentText(), QStringLiteral("極太"));
     QVERIFY(!s.Find<QCheckBox>("routeReplay")->isChecked());
@@ -198,6 +200,7 @@ class ViewsTest : public QObject {
     // Reset shows the defaults at once and stores them without a save.
     s.Click("resetSettings");
     QCOMPARE(s.Find<QLineEdit>("title")->text(), QStringLiteral("Sample GPS Data"));
+    QCOMPARE(s.Find<QComboBox>("mapService")->currentText(), QStringLiteral("Google Maps (API v2)"));
     QVERIFY(s.Find<QRadioButton>("dropTrail")->isChecked());
     QVERIFY(s.Find<QRadioButton>("keepTrail")->isEnabled());
     s.Restart();

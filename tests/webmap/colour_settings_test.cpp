@@ -96,17 +96,19 @@ TEST_P(ReadMapSettingsCase, FollowsThePagesReadRules) {
   EXPECT_EQ(read.overviewControl, e.overviewControl);
   EXPECT_EQ(read.sameName, e.sameName);
   EXPECT_EQ(read.smoothing, e.smoothing);
+  EXPECT_EQ(read.service, e.service);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Profiles, ReadMapSettingsCase,
     testing::Values(
         ProfileCase{"Empty", "", MapSettings{}},
-        ProfileCase{"EverythingSet",
-                    "gmapapikey=KEY-1\r\ngmaplinewidth=0\r\ngmaplinetrans=OFF\r\ngmaplinecolor_r=0\r\n"
-                    "gmaplinecolor_g=128\r\ngmaplinecolor_b=255\r\ngmaptitle=鎌倉\r\ngmaproute=OFF\r\n"
-                    "gmaptrack=ON\r\ngmapoverview=OFF\r\ngmapsamename=ON\r\ngmapsmoothing=ON\r\n",
-                    MapSettings{"鎌倉", "KEY-1", Rgb(0, 128, 255), 0, false, false, true, false, true, true}},
+        ProfileCase{
+            "EverythingSet",
+            "gmapapikey=KEY-1\r\ngmaplinewidth=0\r\ngmaplinetrans=OFF\r\ngmaplinecolor_r=0\r\n"
+            "gmaplinecolor_g=128\r\ngmaplinecolor_b=255\r\ngmaptitle=鎌倉\r\ngmaproute=OFF\r\n"
+            "gmaptrack=ON\r\ngmapoverview=OFF\r\ngmapsamename=ON\r\ngmapsmoothing=ON\r\ngmapservice=OSM\r\n",
+            MapSettings{"鎌倉", "KEY-1", Rgb(0, 128, 255), 0, false, false, true, false, true, true, MapService::Osm}},
         // Only the exact texts count: "on" keeps a switch at its default.
         ProfileCase{"LowerCaseSwitches",
                     "gmaplinetrans=off\r\ngmaproute=Off\r\ngmaptrack=on\r\ngmapoverview=no\r\n"
@@ -127,6 +129,13 @@ INSTANTIATE_TEST_SUITE_P(
         ProfileCase{"WidthNoneIsStandard", "gmaplinewidth=-1\r\n", MapSettings{}},
         ProfileCase{"WidthFinest", "gmaplinewidth=4\r\n", With([](MapSettings& s) { s.widthIndex = 4; })},
         ProfileCase{"EmptyTitle", "gmaptitle=\r\n", MapSettings{}},
+        // The map: only the exact stored names count.
+        ProfileCase{"ServiceGsi", "gmapservice=GSI\r\n", With([](MapSettings& s) { s.service = MapService::Gsi; })},
+        ProfileCase{"ServiceOsm", "gmapservice=OSM\r\n", With([](MapSettings& s) { s.service = MapService::Osm; })},
+        ProfileCase{"ServiceGoogle", "gmapservice=GOOGLE\r\n", MapSettings{}},
+        ProfileCase{"ServiceLowerCase", "gmapservice=gsi\r\n", MapSettings{}},
+        ProfileCase{"ServiceJunk", "gmapservice=OSM2\r\n", MapSettings{}},
+        ProfileCase{"ServiceEmpty", "gmapservice=\r\n", MapSettings{}},
         ProfileCase{"KeyKeptAsItIs", "gmapapikey=a&b<c>\r\n", With([](MapSettings& s) { s.apiKey = "a&b<c>"; })},
         // A profile written on Windows holds the title in code page 932.
         ProfileCase{"TitleInCodePage932", "gmaptitle=\x92\x6e\x90\x7d\r\n",
@@ -141,6 +150,7 @@ TEST(ReadMapSettings, AProfileFileThatIsMissingGivesTheDefaults) {
   EXPECT_TRUE(read.transparency && read.routeReplay && read.overviewControl);
   EXPECT_FALSE(read.keepTrail || read.sameName || read.smoothing);
   EXPECT_EQ(read.apiKey, "");
+  EXPECT_EQ(read.service, MapService::Google);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "platform/text_encoding.h"
 #include "webmap/template_text.h"
+#include "webmap/tile_templates.h"
 
 namespace kestrel {
 namespace {
@@ -57,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BlockSize{"DrawEndProcess", std::string(kDrawEndProcessFunction), 20, 368},
                     BlockSize{"RouteOnOff", std::string(kRouteOnOffFunction), 20, 347},
                     BlockSize{"EraseLine", std::string(kEraseLineFunction), 5, 96},
-                    BlockSize{"StyleSheet", std::string(kStyleSheet), 33, 528}),
+                    BlockSize{"StyleSheet", std::string(kStyleSheet), 33, 528},
+                    BlockSize{"TilePageHead", std::string(kTilePageHead), 19, 0}),
     [](const testing::TestParamInfo<BlockSize>& info) { return std::string(info.param.name); });
 
 // The blocks without a byte count: the characters that a look-alike would
