@@ -22,7 +22,7 @@ using test::ReadFileBytes;
 using test::TempDir;
 
 struct SiteCase {
-  const char* name;  // golden files tests/data/webmap/<name>/track.html and track.js
+  const char* name;  // golden files tests/data/webmap/<name>/track.html.golden and track.js.golden
   std::function<TrackData()> track;
   std::function<void(MapRequest&)> change;
 };
@@ -48,10 +48,10 @@ TEST_P(MapSite, MatchesTheGoldenSite) {
                 {test::ScriptedShell::Shown::Kind::Message, "変換終了    ", MessageIcon::Information, {}}}));
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"track.css", "track.html", "track.js"}));
   const std::string golden = std::string("webmap/") + c.name + "/";
-  test::ExpectMatchesGolden(ReadFileBytes(folder.Path("track.html")), golden + "track.html");
-  test::ExpectMatchesGolden(ReadFileBytes(folder.Path("track.js")), golden + "track.js");
+  test::ExpectMatchesGolden(ReadFileBytes(folder.Path("track.html")), golden + "track.html.golden");
+  test::ExpectMatchesGolden(ReadFileBytes(folder.Path("track.js")), golden + "track.js.golden");
   // The style sheet is the same for every site.
-  test::ExpectMatchesGolden(ReadFileBytes(folder.Path("track.css")), "webmap/track.css");
+  test::ExpectMatchesGolden(ReadFileBytes(folder.Path("track.css")), "webmap/track.css.golden");
 }
 
 INSTANTIATE_TEST_SUITE_P(

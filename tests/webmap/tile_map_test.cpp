@@ -38,7 +38,7 @@ bool WriteSite(const MapRequest& request, const TrackData& track, const TempDir&
 }
 
 struct TileSiteCase {
-  const char* name;  // golden files tests/data/webmap/<name>/track.html and track.map.js
+  const char* name;  // golden files tests/data/webmap/<name>/track.html.golden and track.map.js.golden
   std::function<void(MapRequest&)> change;
 };
 
@@ -57,8 +57,8 @@ TEST_P(TileSite, MatchesTheGoldenPageAndKeepsTheSiteOfTheMapService) {
   EXPECT_EQ(tiles.Names(), kTileSite);
   const std::string golden = std::string("webmap/") + GetParam().name + "/";
   const std::string page = ReadFileBytes(tiles.Path("track.html"));
-  test::ExpectMatchesGolden(page, golden + "track.html");
-  test::ExpectMatchesGolden(ReadFileBytes(tiles.Path("track.map.js")), golden + "track.map.js");
+  test::ExpectMatchesGolden(page, golden + "track.html.golden");
+  test::ExpectMatchesGolden(ReadFileBytes(tiles.Path("track.map.js")), golden + "track.map.js.golden");
 
   // The same settings on the map service: the same script and style sheet
   // byte for byte, and the same page after its head.
