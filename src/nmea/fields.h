@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "nmea/sentence.h"
-#include "track/track_point.h"
+#include "geo/track_point.h"
 
 namespace kestrel {
 

@@ -17,6 +17,10 @@ enum class MessageIcon { None, Error, Information };
 struct Message {
   std::string text;
   MessageIcon icon = MessageIcon::None;
+  // What explains the text, or empty: the reason the system gave or where in
+  // a file the data went wrong. The window shows it as the box's detailed
+  // text, krm as a second line that begins with two spaces.
+  std::string detail{};
 };
 
 // Settings of an open or save dialog. The filter is a list of

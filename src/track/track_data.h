@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "track/track_point.h"
+#include "geo/track_point.h"
 
 namespace kestrel {
 
