@@ -67,6 +67,7 @@ TEST(RunConversion, RefusesBeforeNamingAFile) {
   const std::string usrFile = folder.Path("day1.usr");
   test::WriteFileBytes(usrFile, "the user's own track");
   const auto count = [](const char* text) { return ThinningChoice{true, text, 0}; };
+  const ThinningChoice allPoints{};  // percentage mode, entry "100"
   const struct {
     std::size_t points;  // 0: no track loaded
     std::optional<OutputType> type;
@@ -79,9 +80,9 @@ TEST(RunConversion, RefusesBeforeNamingAFile) {
       {10, OutputType::Csv, count("-5"), kTooFewPointsMessage},
       {10, OutputType::Csv, count("abc"), kTooFewPointsMessage},
       {10, std::nullopt, count("11"), kTooManyPointsMessage},
-      {10, std::nullopt, {}, kNoOutputTypeMessage},
+      {10, std::nullopt, allPoints, kNoOutputTypeMessage},
       {10, OutputType::Usr, count("11"), kTooManyPointsMessage},
-      {10, OutputType::Usr, {}, kUsrOutputMessage},
+      {10, OutputType::Usr, allPoints, kUsrOutputMessage},
   };
   for (const bool sameName : {true, false}) {
     for (const auto& c : cases) {

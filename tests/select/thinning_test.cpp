@@ -8,6 +8,8 @@ namespace kestrel {
 namespace {
 
 ThinningChoice CountOf(const std::string& text) { return {true, text, 0}; }
+// Percentage mode at the list's first entry, "100".
+const ThinningChoice kAllPoints{};
 
 TrackData TrackOf(std::int32_t count) {
   TrackData track;
@@ -49,7 +51,7 @@ TEST(ThinningProblem, ReportsTheFirstProblemInTheCommandsOrder) {
   } cases[] = {
       {-1, CountOf("abc"), kNoTrackMessage},  // no track comes before the count
       {0, CountOf("5"), kNoTrackMessage},
-      {-1, {}, kNoTrackMessage},
+      {-1, kAllPoints, kNoTrackMessage},
       {10, CountOf("11"), kTooManyPointsMessage},
       {10, CountOf("123456789012345678901234567890"), kTooManyPointsMessage},
       {10, CountOf("1"), kTooFewPointsMessage},
@@ -64,7 +66,7 @@ TEST(ThinningProblem, ReportsTheFirstProblemInTheCommandsOrder) {
       {10, CountOf("10"), none},
       {10, CountOf("2"), none},
       {10, {false, "abc", 0}, none},  // the count text is ignored in percentage mode
-      {1, {}, none},
+      {1, kAllPoints, none},
   };
   for (const auto& c : cases) {
     const TrackData track = c.points < 0 ? TrackData{} : TrackOf(c.points);
