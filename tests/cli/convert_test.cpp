@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "cli/krm_runner.h"
-#include "convert/failing_disk.h"
+#include "support/failing_disk.h"
 #include "support/test_support.h"
 
 namespace kestrel {

@@ -7,14 +7,14 @@
 
 #include <filesystem>
 
-#include "convert/failing_disk.h"
+#include "support/failing_disk.h"
 #include "platform/output_path.h"
 #include "support/test_support.h"
 #include "track/open_commands.h"
 #include "writers/csv_writer.h"
 #include "writers/nmea_writer.h"
 #include "writers/pcx5_writer.h"
-#include "writers/written_text.h"
+#include "support/written_text.h"
 
 namespace kestrel {
 namespace {

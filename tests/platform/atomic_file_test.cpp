@@ -1,40 +1,19 @@
 #include "platform/atomic_file.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "platform/paths.h"
+#include "support/failing_disk.h"
 #include "support/test_support.h"
 
 namespace kestrel {
 namespace {
 
 using Names = std::vector<std::string>;
-
-// Makes every write beyond a size fail, as a full disk does, for the scope.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    previousHandler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  sighandler_t previousHandler_;
-};
 
 TEST(TextOutput, WritesLineFeedsAsCrLfAndPutsTheFileInPlace) {
   test::TempDir dir;
@@ -64,7 +43,7 @@ TEST(AtomicFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
   test::TempDir dir;
   test::WriteFileBytes(dir.Path("out.log"), "the user's only copy");
   {
-    FileSizeLimit limit(4096);
+    const test::ScopedFileSizeLimit limit(4096);
     EXPECT_EQ(WriteTextFile(dir.Path("out.log"), std::string(100000, 'y')), WriteResult::WriteFailed);
   }
   EXPECT_EQ(test::ReadFileBytes(dir.Path("out.log")), "the user's only copy");

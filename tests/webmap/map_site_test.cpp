@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "convert/failing_disk.h"
+#include "support/failing_disk.h"
 #include "platform/number_format.h"
 #include "support/test_support.h"
 #include "webmap/map_output.h"

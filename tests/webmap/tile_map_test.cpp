@@ -12,7 +12,7 @@
 #include <functional>
 #include <regex>
 
-#include "convert/failing_disk.h"
+#include "support/failing_disk.h"
 #include "support/test_support.h"
 #include "webmap/leaflet_dist.h"
 #include "webmap/map_output.h"

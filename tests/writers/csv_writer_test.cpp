@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/test_support.h"
-#include "writers/written_text.h"
+#include "support/written_text.h"
 
 namespace kestrel {
 namespace {

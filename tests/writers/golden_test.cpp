@@ -9,7 +9,7 @@
 #include "writers/csv_writer.h"
 #include "writers/nmea_writer.h"
 #include "writers/pcx5_writer.h"
-#include "writers/written_text.h"
+#include "support/written_text.h"
 
 namespace kestrel {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "support/test_support.h"
 #include "track/open_commands.h"
-#include "writers/written_text.h"
+#include "support/written_text.h"
 
 namespace kestrel {
 namespace {

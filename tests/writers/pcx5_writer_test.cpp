@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "support/test_support.h"
-#include "writers/written_text.h"
+#include "support/written_text.h"
 
 namespace kestrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "convert/failing_disk.h"
+#include "support/failing_disk.h"
 
 #include <signal.h>
 #include <sys/mount.h>

@@ -1,4 +1,4 @@
-#include "writers/written_text.h"
+#include "support/written_text.h"
 
 #include <gtest/gtest.h>
 
