@@ -35,7 +35,7 @@ class SilentShell final : public Shell {
   std::optional<std::string> PromptTrailName(const std::string&) override { return std::nullopt; }
   std::optional<std::string> PromptApiKey(const std::string&) override { return std::nullopt; }
   void ShowVersionInfo(const std::string&, const std::string&) override {}
-  void ReportProgress(std::int64_t, std::int64_t) override {}
+  bool ReportProgress(std::int64_t, std::int64_t) override { return true; }
 
   int messageCount = 0;
 };

@@ -20,7 +20,10 @@ void CliShell::Print(std::string_view text) {
   err_.flush();
 }
 
-void CliShell::ShowMessage(const Message& message) { Print(message.text); }
+void CliShell::ShowMessage(const Message& message) {
+  Print(message.text);
+  if (!message.detail.empty()) Print("  " + message.detail);
+}
 
 bool CliShell::AskYesNo(std::string_view question) {
   if (force_) return true;
@@ -62,12 +65,14 @@ void CliShell::ShowVersionInfo(const std::string&, const std::string&) {
   throw std::logic_error("the command line has no version dialog");
 }
 
-void CliShell::ReportProgress(std::int64_t done, std::int64_t total) {
-  if (!showProgress_ || total <= 0) return;
+bool CliShell::ReportProgress(std::int64_t done, std::int64_t total) {
+  // The command line has no cancel button: the work always goes on.
+  if (!showProgress_ || total <= 0) return true;
   const int percent = static_cast<int>(done * 100 / total);
-  if (percent == shownPercent_) return;
+  if (percent == shownPercent_) return true;
   shownPercent_ = percent;
   err_ << "\r" << (percent > 100 ? 100 : percent) << "%" << std::flush;
+  return true;
 }
 
 void CliShell::EndProgress() {

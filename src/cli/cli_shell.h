@@ -1,6 +1,7 @@
 #pragma once
-// The shell of the command line: every message goes to stderr, questions are
-// answered from the options, and there are no dialogs to open.
+// The shell of the command line: every message goes to stderr (its detail, if
+// any, on a second line that begins with two spaces), questions are answered
+// from the options, and there are no dialogs to open.
 
 #include <iosfwd>
 #include <optional>
@@ -25,7 +26,7 @@ class CliShell : public Shell {
   std::optional<std::string> PromptTrailName(const std::string& initial) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
   void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
-  void ReportProgress(std::int64_t done, std::int64_t total) override;
+  bool ReportProgress(std::int64_t done, std::int64_t total) override;
 
   // Ends a progress line on the terminal, if one was drawn.
   void EndProgress();

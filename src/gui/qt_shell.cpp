@@ -203,9 +203,10 @@ void QtShell::ShowVersionInfo(const std::string& versionLine, const std::string&
   AboutDialog(versionLine, legalNotice, window_).exec();
 }
 
-void QtShell::ReportProgress(std::int64_t done, std::int64_t total) {
+bool QtShell::ReportProgress(std::int64_t done, std::int64_t total) {
   if (!work_) work_ = new LongWork(window_, qApp);
   work_->Report(done, total);
+  return true;
 }
 
 }  // namespace kestrel::gui

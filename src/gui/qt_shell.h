@@ -52,7 +52,7 @@ class QtShell : public Shell {
   void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
   // Shows a progress dialog once a load has taken half a second, and keeps
   // the windows painting; the dialog goes when the command returns.
-  void ReportProgress(std::int64_t done, std::int64_t total) override;
+  bool ReportProgress(std::int64_t done, std::int64_t total) override;
 
  private:
   std::optional<std::string> ChooseFile(const FileDialogRequest& request, bool save);

@@ -41,7 +41,7 @@ NmeaTag ClassifySentence(std::string_view line) {
   }
 }
 
-NmeaLogCheck CheckNmeaLog(const std::string& path, const ReadProgress& progress) {
+NmeaLogCheck CheckNmeaLog(const std::string& path, const Progress& progress) {
   NmeaLogCheck check;
   BufferedReader file;
   if (!file.Open(path)) return check;

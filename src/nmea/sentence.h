@@ -3,9 +3,10 @@
 // log is loaded.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "platform/shell.h"
 
 namespace kestrel {
 
@@ -24,9 +25,6 @@ inline constexpr NmeaTag kTagUnrecognised = 0x8000;
 // The set of sentence types (a bitwise OR of tags) that together make one record.
 using RequiredTags = std::uint16_t;
 
-// Progress of reading a file: bytes read so far and the file's size.
-using ReadProgress = std::function<void(std::int64_t done, std::int64_t total)>;
-
 // The type of one line, by the last three bytes of its address field (the
 // text before the first comma); the talker prefix is ignored.
 NmeaTag ClassifySentence(std::string_view line);
@@ -41,6 +39,6 @@ struct NmeaLogCheck {
 // Counts the GGA, GLL, RMC and ZDA sentences of a log (lines beginning with
 // "@" are skipped). The counts that are not 0 must agree; their common value
 // is the number of records.
-NmeaLogCheck CheckNmeaLog(const std::string& path, const ReadProgress& progress = {});
+NmeaLogCheck CheckNmeaLog(const std::string& path, const Progress& progress = {});
 
 }  // namespace kestrel

@@ -17,11 +17,29 @@ namespace kestrel {
 // The message to show, with its icon and the detail that explains it.
 struct Failure {
   Message message;
+  // The user cancelled the work: there is nothing to show.
+  bool cancelled = false;
 };
 
 // A failure with the program's text and, where known, its detail.
 inline Failure Fail(std::string text, std::string detail = {}, MessageIcon icon = MessageIcon::None) {
   return Failure{Message{std::move(text), icon, std::move(detail)}};
+}
+
+// Work the user cancelled (Shell::ReportProgress answered false).
+inline Failure Cancelled() { return Failure{{}, true}; }
+
+// The same failure told with another text of the program, where a command
+// has a message of its own for what a lower layer reports; the detail stays,
+// and a cancel stays a cancel.
+inline Failure Retold(Failure failure, std::string text) {
+  if (!failure.cancelled) failure.message.text = std::move(text);
+  return failure;
+}
+
+// Shows the failure's message through the shell; a cancel shows nothing.
+inline void ShowFailure(Shell& shell, const Failure& failure) {
+  if (!failure.cancelled) shell.ShowMessage(failure.message);
 }
 
 template <typename T>

@@ -5,6 +5,7 @@
 // from its options, and tests answer from a script.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,8 +57,19 @@ class Shell {
   // The version dialog, modal: the program's description and version on its
   // first line, the legal notice on its second.
   virtual void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) = 0;
-  // Progress of long work (bytes done of total); a shell may ignore it.
-  virtual void ReportProgress(std::int64_t done, std::int64_t total) = 0;
+  // Progress of long work: done of total, in bytes or points (total is -1
+  // when it is not known in advance). false when the user cancelled: the
+  // work stops, leaves nothing half done behind and shows no further message.
+  virtual bool ReportProgress(std::int64_t done, std::int64_t total) = 0;
 };
+
+// Progress as the readers and writers report it, with the same meaning as
+// Shell::ReportProgress.
+using Progress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+// The progress of a command's work, reported to its shell.
+inline Progress ProgressTo(Shell& shell) {
+  return [&shell](std::int64_t done, std::int64_t total) { return shell.ReportProgress(done, total); };
+}
 
 }  // namespace kestrel

@@ -21,7 +21,7 @@ constexpr std::int64_t kProgressStep = std::int64_t{4} << 20;
 // Before every record whose index is a positive multiple of 200 lie 2 bytes
 // that are not used.
 std::optional<Message> LoadUsrTrail(BufferedReader& file, TrackData& track,
-                                    const LoadRequest& request, const ReadProgress& progress) {
+                                    const LoadRequest& request, const Progress& progress) {
   file.Seek(request.dataOffset);
   for (std::int32_t j = 0; j < request.recordCount; ++j) {
     if (j > 0 && j % 200 == 0) file.Skip(2);
@@ -39,7 +39,7 @@ std::optional<Message> LoadUsrTrail(BufferedReader& file, TrackData& track,
 }
 
 void LoadNmeaLog(BufferedReader& file, TrackData& track, const LoadRequest& request,
-                 const ReadProgress& progress) {
+                 const Progress& progress) {
   const int bias = StandardBiasMinutes();
   const auto capacity = static_cast<std::size_t>(request.recordCount);
   RequiredTags pending = request.tagMask;
@@ -97,7 +97,7 @@ std::int32_t RecordTime(const std::tm& fields, int biasMinutes) {
   return static_cast<std::int32_t>(local - std::int64_t{biasMinutes} * 60);
 }
 
-LoadResult LoadPoints(TrackData& track, const LoadRequest& request, const ReadProgress& progress) {
+LoadResult LoadPoints(TrackData& track, const LoadRequest& request, const Progress& progress) {
   LoadResult result;
   BufferedReader file;
   if (!file.Open(request.path)) return result;

@@ -31,7 +31,7 @@ struct LoadResult {
 // ComputeStatistics. A bad record stops the reading with "Data Error!"; the
 // load still counts as read.
 LoadResult LoadPoints(TrackData& track, const LoadRequest& request,
-                      const ReadProgress& progress = {});
+                      const Progress& progress = {});
 
 // The time of a completed NMEA record: its UTC date and time read on a clock
 // of local standard time, then moved by the bias; a date the clock cannot

@@ -7,14 +7,6 @@
 #include "track/usr_reader.h"
 
 namespace kestrel {
-namespace {
-
-ReadProgress ProgressTo(Shell& shell) {
-  return [&shell](std::int64_t done, std::int64_t total) { shell.ReportProgress(done, total); };
-}
-
-}  // namespace
-
 std::optional<std::string> OpenUsrFile(TrackData& track, const std::string& path, Shell& shell) {
   track.ReleasePoints();
   if (std::optional<std::string> failure = ReadUsrFile(track, path)) {

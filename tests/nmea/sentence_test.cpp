@@ -222,7 +222,10 @@ TEST(CheckNmeaLog, ReportsProgressAboutEveryFourMegabytes) {
 
   std::vector<std::pair<std::int64_t, std::int64_t>> reports;
   const NmeaLogCheck check =
-      CheckNmeaLog(path, [&reports](std::int64_t done, std::int64_t total) { reports.emplace_back(done, total); });
+      CheckNmeaLog(path, [&reports](std::int64_t done, std::int64_t total) {
+        reports.emplace_back(done, total);
+        return true;
+      });
   EXPECT_EQ(check.result, Result::Ok);
   EXPECT_EQ(check.recordCount, kRecords);
 
@@ -238,8 +241,10 @@ TEST(CheckNmeaLog, ReportsProgressAboutEveryFourMegabytes) {
 
   // A small log is read without a report.
   reports.clear();
-  CheckNmeaLog(DataPath("nmea/gga-only.log"),
-               [&reports](std::int64_t done, std::int64_t total) { reports.emplace_back(done, total); });
+  CheckNmeaLog(DataPath("nmea/gga-only.log"), [&reports](std::int64_t done, std::int64_t total) {
+    reports.emplace_back(done, total);
+    return true;
+  });
   EXPECT_TRUE(reports.empty());
 }
 

@@ -60,6 +60,7 @@ class ScriptedShell : public Shell {
     std::string text;
     MessageIcon icon = MessageIcon::None;  // for messages
     FileDialogRequest dialog;              // for file dialogs
+    std::string detail{};                  // for messages
     bool operator==(const Shown&) const = default;
   };
 
@@ -71,6 +72,8 @@ class ScriptedShell : public Shell {
   // Paths that PathExists reports; when unset, the file system answers.
   std::optional<std::vector<std::string>> existingPaths;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+  // The progress report (counted from 1) at which the user cancels; none: never.
+  std::optional<std::size_t> cancelAtReport;
 
   // The texts of the messages shown (not questions), in order.
   std::vector<std::string> Messages() const;
@@ -84,7 +87,7 @@ class ScriptedShell : public Shell {
   std::optional<std::string> PromptTrailName(const std::string& initial) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
   void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
-  void ReportProgress(std::int64_t done, std::int64_t total) override;
+  bool ReportProgress(std::int64_t done, std::int64_t total) override;
 };
 
 }  // namespace kestrel::test
