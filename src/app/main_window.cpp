@@ -106,17 +106,15 @@ void MainWindow::OnChooseTrail(Shell& shell) {
   trailName = *typed;
   // The directory holds names in code page 932; the comparison is byte for byte.
   const std::string name = Utf8ToCp932(trailName);
-  TrailLocation trail;
-  try {
-    trail = FindTrail(track.summary, name, trackFilePath);
-  } catch (const TrailLookupError& failure) {
-    shell.ShowMessage({failure.what()});
+  const Result<TrailLocation> trail = FindTrail(track.summary, name, trackFilePath);
+  if (!trail) {
+    ShowFailure(shell, trail.error());
     trailLoaded = false;
     return;
   }
-  recordCount = trail.pointCount;
-  dataOffset = trail.dataOffset;
-  const std::optional<std::string> text = LoadTrail(track, trackFilePath, trail, name, shell);
+  recordCount = trail->pointCount;
+  dataOffset = trail->dataOffset;
+  const std::optional<std::string> text = LoadTrail(track, trackFilePath, *trail, name, shell);
   if (!text) return;
   infoText = *text;
   mapPage.controls.showUsrInfoEnabled = true;

@@ -22,13 +22,12 @@ std::optional<std::string> LoadInput(const InputOptions& options, TrackData& tra
   std::optional<std::string> overview = OpenUsrFile(track, options.file, shell);
   if (!overview || !options.trail) return overview;
   const std::string name = Utf8ToCp932(*options.trail);
-  try {
-    const TrailLocation trail = FindTrail(track.summary, name, options.file);
-    return LoadTrail(track, options.file, trail, name, shell);
-  } catch (const TrailLookupError& failure) {
-    shell.ShowMessage({failure.what()});
+  const Result<TrailLocation> trail = FindTrail(track.summary, name, options.file);
+  if (!trail) {
+    ShowFailure(shell, trail.error());
     return std::nullopt;
   }
+  return LoadTrail(track, options.file, *trail, name, shell);
 }
 
 }  // namespace kestrel::cli

@@ -45,16 +45,16 @@ std::optional<std::string> OpenNmeaLog(TrackData& track, const std::string& path
   return NmeaSummaryText(track.summary);
 }
 
-TrailLocation FindTrail(const TrackSummary& summary, const std::string& trailName,
-                        const std::string& trackFilePath) {
-  if (trailName.empty()) throw TrailLookupError(kNoTrailNameMessage);
-  if (trackFilePath.empty()) throw TrailLookupError(kNoTrackFileMessage);
-  if (summary.trailCount <= 0) throw TrailLookupError(kTrailNotFoundMessage);
+Result<TrailLocation> FindTrail(const TrackSummary& summary, const std::string& trailName,
+                                const std::string& trackFilePath) {
+  if (trailName.empty()) return Fail(kNoTrailNameMessage);
+  if (trackFilePath.empty()) return Fail(kNoTrackFileMessage);
+  if (summary.trailCount <= 0) return Fail(kTrailNotFoundMessage);
   std::optional<TrailLocation> found;
   for (const TrailEntry& trail : summary.trails) {
     if (trail.name == trailName) found = TrailLocation{trail.pointCount, trail.dataOffset};
   }
-  if (!found || found->pointCount == 0) throw TrailLookupError(kTrailNotFoundMessage);
+  if (!found || found->pointCount == 0) return Fail(kTrailNotFoundMessage);
   return *found;
 }
 

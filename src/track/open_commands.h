@@ -5,9 +5,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
+#include "platform/result.h"
 #include "platform/shell.h"
 #include "track/track_data.h"
 
@@ -24,16 +24,11 @@ struct TrailLocation {
   std::int32_t dataOffset = 0;
 };
 
-// A trail lookup that failed, with the message to show.
-class TrailLookupError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // Looks a trail name (code page 932 bytes) up in the directory of the last
-// .usr file read: byte comparison, the last match wins. Throws TrailLookupError.
-TrailLocation FindTrail(const TrackSummary& summary, const std::string& trailName,
-                        const std::string& trackFilePath);
+// .usr file read: byte comparison, the last match wins. Fails with the
+// message of the first problem: no name, no track file, no such trail.
+Result<TrailLocation> FindTrail(const TrackSummary& summary, const std::string& trailName,
+                                const std::string& trackFilePath);
 
 // Loads the located trail of the file at path; trailName is the name looked up.
 std::optional<std::string> LoadTrail(TrackData& track, const std::string& path,

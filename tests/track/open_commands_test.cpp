@@ -51,13 +51,16 @@ TEST(FindTrail, ComparesBytesAndTakesTheLastMatch) {
     std::int32_t pointCount;
   };
   for (const Case& c : {Case{"Run", 20}, Case{"run", 5}, Case{"ＲＵＮ", 6}, Case{"Lap", 7}, Case{"Twice", 9}}) {
-    EXPECT_EQ(FindTrail(track.summary, Utf8ToCp932(c.name), path).pointCount, c.pointCount) << c.name;
+    const Result<TrailLocation> found = FindTrail(track.summary, Utf8ToCp932(c.name), path);
+    ASSERT_TRUE(found) << c.name;
+    EXPECT_EQ(found->pointCount, c.pointCount) << c.name;
   }
   // The later "Twice" lies further into the file.
-  const auto twice = FindTrail(track.summary, "Twice", path);
+  const Result<TrailLocation> twice = FindTrail(track.summary, "Twice", path);
+  ASSERT_TRUE(twice);
   for (const TrailEntry& trail : track.trails) {
     if (trail.name == "Twice" && trail.pointCount == 8) {
-      EXPECT_GT(twice.dataOffset, trail.dataOffset);
+      EXPECT_GT(twice->dataOffset, trail.dataOffset);
     }
   }
 }
@@ -82,15 +85,14 @@ TEST(FindTrail, FailsWithTheMessageOfTheFirstProblem) {
       {std::string("Lap\0junk", 8), path, "対象Trailが見付かりません"},
   };
   for (const Case& c : cases) {
-    try {
-      FindTrail(track.summary, c.name, c.path);
-      ADD_FAILURE() << "found " << c.name;
-    } catch (const TrailLookupError& e) {
-      EXPECT_STREQ(e.what(), c.message) << c.name;
-    }
+    const Result<TrailLocation> found = FindTrail(track.summary, c.name, c.path);
+    ASSERT_FALSE(found) << c.name;
+    EXPECT_EQ(found.error().message.text, c.message) << c.name;
   }
   TrackSummary noTrails;
-  EXPECT_THROW(FindTrail(noTrails, "Run", path), TrailLookupError);
+  const Result<TrailLocation> none = FindTrail(noTrails, "Run", path);
+  ASSERT_FALSE(none);
+  EXPECT_EQ(none.error().message.text, "対象Trailが見付かりません");
 }
 
 TEST(LoadTrail, LoadsAndSummarises) {
@@ -99,7 +101,7 @@ TEST(LoadTrail, LoadsAndSummarises) {
   const std::string path = DataPath("usr/three-trails.usr");
   ASSERT_TRUE(OpenUsrFile(track, path, shell));
   const std::string name = Utf8ToCp932("東京散歩");
-  const auto text = LoadTrail(track, path, FindTrail(track.summary, name, path), name, shell);
+  const auto text = LoadTrail(track, path, *FindTrail(track.summary, name, path), name, shell);
   ASSERT_TRUE(text.has_value());
   EXPECT_TRUE(text->starts_with("【トラック】\r\nthree-trails.usr\r\n\r\n【対象Trail】\r\n東京散歩\r\n\r\n"
                                 "【データ数】\r\n3 (Points)\r\n"))
@@ -113,7 +115,7 @@ TEST(LoadTrail, DataErrorIsShownAndTheLoadGoesOn) {
   ScriptedShell shell;
   const std::string path = DataPath("usr/out-of-range.usr");
   ASSERT_TRUE(OpenUsrFile(track, path, shell));
-  const auto text = LoadTrail(track, path, FindTrail(track.summary, "Bad", path), "Bad", shell);
+  const auto text = LoadTrail(track, path, *FindTrail(track.summary, "Bad", path), "Bad", shell);
   ASSERT_TRUE(text.has_value());
   ASSERT_EQ(shell.shown.size(), 1u);
   EXPECT_EQ(shell.shown[0].text, "Data Error!");
@@ -128,7 +130,7 @@ TEST(LoadTrail, VanishedFileGivesNoData) {
   TrackData track;
   ScriptedShell shell;
   ASSERT_TRUE(OpenUsrFile(track, path, shell));
-  const TrailLocation trail = FindTrail(track.summary, "Second", path);
+  const TrailLocation trail = *FindTrail(track.summary, "Second", path);
   std::filesystem::remove(path);
   EXPECT_EQ(LoadTrail(track, path, trail, "Second", shell), std::nullopt);
   EXPECT_EQ(shell.Messages(), Texts{"Error:ﾃﾞｰﾀが取得出来ませんでした\n"});

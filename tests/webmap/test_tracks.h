@@ -35,7 +35,8 @@ inline TrackData FixtureTrack(const std::string& file, const std::string& trail 
   } else {
     EXPECT_TRUE(OpenUsrFile(track, path, shell).has_value()) << file;
     const std::string name = Utf8ToCp932(trail);
-    EXPECT_TRUE(LoadTrail(track, path, FindTrail(track.summary, name, path), name, shell).has_value()) << trail;
+    const Result<TrailLocation> found = FindTrail(track.summary, name, path);
+    EXPECT_TRUE(found && LoadTrail(track, path, *found, name, shell).has_value()) << trail;
   }
   return track;
 }
