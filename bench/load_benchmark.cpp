@@ -12,6 +12,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/byte_source.h"
 #include "platform/shell.h"
 #include "track/loader.h"
 #include "track/open_commands.h"
@@ -42,7 +43,8 @@ class SilentShell final : public Shell {
 
 void LoadUsrTrail(benchmark::State& state, const std::string& path) {
   TrackData track;
-  if (const std::optional<std::string> failure = ReadUsrFile(track, path)) {
+  Result<FileSource> file = OpenFileSource(path);
+  if (!file || !ReadUsrFile(track, *file)) {
     state.SkipWithError("the .usr file cannot be read");
     return;
   }
@@ -51,14 +53,14 @@ void LoadUsrTrail(benchmark::State& state, const std::string& path) {
     return;
   }
   const TrailEntry& trail = track.trails.front();
-  const LoadRequest request{path, trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0};
+  const LoadRequest request{trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0};
   for (auto _ : state) {
     if (!track.AllocatePoints(trail.pointCount)) {
       state.SkipWithError("no memory for the points");
       break;
     }
-    const LoadResult load = LoadPoints(track, request);
-    if (!load.read || load.message) {
+    const Result<std::optional<Message>> load = LoadPoints(track, request, *file);
+    if (!load || *load) {
       state.SkipWithError("the trail did not load");
       break;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// The readers take a path, so each fuzz input is handed to them as a file: an
-// anonymous memory file, opened again by the reader through /proc/self/fd.
+// The profile is read by its path, so each of its fuzz inputs is handed to it
+// as a file: an anonymous memory file, opened again through /proc/self/fd.
 // Nothing touches the disk and parallel fuzzing jobs cannot collide.
 
 #include <sys/mman.h>

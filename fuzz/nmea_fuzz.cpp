@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <string_view>
 
-#include "input_file.h"
 #include "nmea/sentence.h"
+#include "platform/byte_source.h"
 #include "track/loader.h"
 #include "track/summary.h"
 
@@ -21,14 +22,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kestrel;
-  static fuzz::InputFile input;
-  const std::string& path = input.Hold(data, size);
+  MemorySource log(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.log");
 
-  const NmeaLogCheck check = CheckNmeaLog(path);
-  if (check.result != NmeaLogCheck::Result::Ok) return 0;
+  const Result<NmeaLogCheck> check = CheckNmeaLog(log);
+  if (!check) return 0;
   TrackData track;
-  if (!track.AllocatePoints(check.recordCount)) return 0;
-  LoadPoints(track, {path, check.recordCount, 0, LoadKind::NmeaLog, check.tags});
-  NmeaSummaryText(track.summary);
+  if (!track.AllocatePoints(check->recordCount)) return 0;
+  if (LoadPoints(track, {check->recordCount, 0, LoadKind::NmeaLog, check->tags}, log)) NmeaSummaryText(track.summary);
   return 0;
 }

@@ -4,8 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
-#include "input_file.h"
+#include "platform/byte_source.h"
 #include "track/loader.h"
 #include "track/summary.h"
 #include "track/usr_reader.h"
@@ -20,11 +21,10 @@ constexpr int kTrailsLoaded = 8;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kestrel;
-  static fuzz::InputFile input;
-  const std::string& path = input.Hold(data, size);
+  MemorySource file(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.usr");
 
   TrackData track;
-  if (ReadUsrFile(track, path).has_value()) return 0;  // refused, with its message
+  if (!ReadUsrFile(track, file)) return 0;  // refused, with its message
   UsrFileSummaryText(track.summary);
   int loaded = 0;
   for (const TrailEntry& trail : track.trails) {
@@ -32,8 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (loaded++ == kTrailsLoaded) break;
     if (!track.AllocatePoints(trail.pointCount)) continue;
     track.summary.SetTrailName(trail.name);
-    LoadPoints(track, {path, trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0});
-    TrailSummaryText(track.summary);
+    if (LoadPoints(track, {trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0}, file)) {
+      TrailSummaryText(track.summary);
+    }
   }
   return 0;
 }

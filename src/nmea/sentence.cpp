@@ -3,14 +3,12 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <string>
 
 #include "platform/buffered_reader.h"
 
 namespace kestrel {
 namespace {
-
-// Progress is reported about every 4 MB of file.
-constexpr std::int64_t kProgressStep = std::int64_t{4} << 20;
 
 // Three bytes packed into one value, so that a tag text is told by one switch.
 constexpr std::uint32_t TagKey(char a, char b, char c) {
@@ -41,15 +39,12 @@ NmeaTag ClassifySentence(std::string_view line) {
   }
 }
 
-NmeaLogCheck CheckNmeaLog(const std::string& path, const Progress& progress) {
-  NmeaLogCheck check;
-  BufferedReader file;
-  if (!file.Open(path)) return check;
-
+Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress) {
   // The counted types, in the order of their counters.
   constexpr NmeaTag kCounted[] = {kTagGga, kTagGll, kTagRmc, kTagZda};
+  constexpr const char* kCountedNames[] = {"GGA", "GLL", "RMC", "ZDA"};
   std::int64_t counts[std::size(kCounted)] = {};
-  std::int64_t nextReport = kProgressStep;
+  BufferedReader file(source, progress);
   std::string_view line;
   // One pass: for a file that does not change while it is read, counting its
   // lines first and then reading that many would see the same lines.
@@ -62,33 +57,26 @@ NmeaLogCheck CheckNmeaLog(const std::string& path, const Progress& progress) {
       case kTagZda: ++counts[3]; break;
       default: break;
     }
-    if (progress && file.Position() >= nextReport) {
-      progress(file.Position(), file.Size());
-      nextReport = file.Position() + kProgressStep;
-    }
   }
-  file.Close();
+  if (Result<void> status = file.Status(); !status) return status.error();
 
+  NmeaLogCheck check;
   std::int64_t largest = 0;
-  RequiredTags tags = 0;
+  bool agree = true;
+  std::string countsText;
   for (std::size_t i = 0; i < std::size(kCounted); ++i) {
     if (counts[i] == 0) continue;
-    if (largest != 0 && counts[i] != largest) {
-      check.result = NmeaLogCheck::Result::CountsDisagree;
-      return check;
-    }
+    if (largest != 0 && counts[i] != largest) agree = false;
     largest = counts[i];
-    tags = static_cast<RequiredTags>(tags | kCounted[i]);
+    check.tags = static_cast<RequiredTags>(check.tags | kCounted[i]);
+    countsText += (countsText.empty() ? "" : ", ") + std::string(kCountedNames[i]) + " " + std::to_string(counts[i]);
   }
   // A record count beyond 32 bits cannot be allocated or loaded (such a log
   // holds more than 8 GB of sentences); it is refused like counts that disagree.
-  if (largest > std::numeric_limits<std::int32_t>::max()) {
-    check.result = NmeaLogCheck::Result::CountsDisagree;
-    return check;
+  if (!agree || largest > std::numeric_limits<std::int32_t>::max()) {
+    return Fail(kTagCountMismatchMessage, source.Name() + ": " + countsText);
   }
-  check.result = NmeaLogCheck::Result::Ok;
   check.recordCount = static_cast<std::int32_t>(largest);
-  check.tags = tags;
   return check;
 }
 

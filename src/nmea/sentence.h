@@ -3,9 +3,10 @@
 // log is loaded.
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
+#include "platform/byte_source.h"
+#include "platform/result.h"
 #include "platform/shell.h"
 
 namespace kestrel {
@@ -30,15 +31,17 @@ using RequiredTags = std::uint16_t;
 NmeaTag ClassifySentence(std::string_view line);
 
 struct NmeaLogCheck {
-  enum class Result { Ok, CountsDisagree, CannotOpen };
-  Result result = Result::CannotOpen;
-  std::int32_t recordCount = 0;  // with Ok: the number of records the log gives
-  RequiredTags tags = 0;         // with Ok: the types that make one record
+  std::int32_t recordCount = 0;  // the number of records the log gives
+  RequiredTags tags = 0;         // the types that make one record
 };
 
 // Counts the GGA, GLL, RMC and ZDA sentences of a log (lines beginning with
 // "@" are skipped). The counts that are not 0 must agree; their common value
-// is the number of records.
-NmeaLogCheck CheckNmeaLog(const std::string& path, const Progress& progress = {});
+// is the number of records. Counts that disagree fail with
+// kTagCountMismatchMessage and the counts as detail; so does a count beyond
+// 32 bits. A failed read, or a cancel of the progress, fails too.
+Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress = {});
+
+inline constexpr const char* kTagCountMismatchMessage = "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n";
 
 }  // namespace kestrel

@@ -1,11 +1,6 @@
 #include "platform/buffered_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace kestrel {
@@ -13,54 +8,47 @@ namespace {
 constexpr std::size_t kBlockSize = std::size_t{4} << 20;
 }
 
-BufferedReader::~BufferedReader() { Close(); }
-
-bool BufferedReader::Open(const std::string& path) {
-  Close();
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return false;
-  struct stat status {};
-  if (::fstat(fd_, &status) != 0 || S_ISDIR(status.st_mode)) {
-    Close();
-    return false;
+BufferedReader::BufferedReader(ByteSource& source, Progress progress)
+    : source_(source), progress_(std::move(progress)) {
+  // A small input needs no large block; the block grows for a long line.
+  const std::int64_t size = source_.Size();
+  block_.resize(size < 0 ? kBlockSize : std::clamp<std::size_t>(static_cast<std::size_t>(size) + 1, 4096, kBlockSize));
+  if (const int error = source_.Seek(0); error != 0) {
+    error_ = error;
+    Stop();
   }
-  size_ = S_ISREG(status.st_mode) ? status.st_size : 0;
-  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-  // A small file needs no large block; the block grows for a long line.
-  block_.resize(std::clamp<std::size_t>(static_cast<std::size_t>(size_) + 1, 4096, kBlockSize));
-  next_ = end_ = 0;
-  filePosition_ = 0;
-  atEnd_ = false;
-  return true;
 }
 
-void BufferedReader::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-  block_.clear();
-  block_.shrink_to_fit();
-  next_ = end_ = 0;
+void BufferedReader::Stop() {
+  atEnd_ = true;
+  next_ = end_;
 }
 
 bool BufferedReader::Fill() {
-  if (atEnd_ || fd_ < 0) return false;
+  if (atEnd_) return false;
   if (next_ > 0) {
     std::memmove(block_.data(), block_.data() + next_, end_ - next_);
     end_ -= next_;
     next_ = 0;
   }
   if (end_ == block_.size()) block_.resize(block_.size() * 2);
-  ssize_t got;
-  do {
-    got = ::read(fd_, block_.data() + end_, block_.size() - end_);
-  } while (got < 0 && errno == EINTR);
-  if (got <= 0) {
-    // A read error ends the file as its end would: what was read stays read.
+  const ByteSource::ReadCount got = source_.Read(block_.data() + end_, block_.size() - end_);
+  if (got.error != 0) {
+    error_ = got.error;
+    Stop();
+    return false;
+  }
+  if (got.bytes == 0) {
     atEnd_ = true;
     return false;
   }
-  end_ += static_cast<std::size_t>(got);
-  filePosition_ += got;
+  end_ += got.bytes;
+  sourcePosition_ += static_cast<std::int64_t>(got.bytes);
+  if (progress_ && !progress_(sourcePosition_, source_.Size())) {
+    cancelled_ = true;
+    Stop();
+    return false;
+  }
   return true;
 }
 
@@ -85,33 +73,43 @@ bool BufferedReader::ReadLine(std::string_view& line) {
   return true;
 }
 
-void BufferedReader::Read(unsigned char* out, std::size_t n) {
-  while (n > 0) {
+std::size_t BufferedReader::Read(unsigned char* out, std::size_t n) {
+  std::size_t done = 0;
+  while (done < n) {
     if (next_ == end_ && !Fill()) {
-      std::memset(out, 0xFF, n);
-      return;
+      std::memset(out + done, 0xFF, n - done);
+      break;
     }
-    std::size_t take = std::min(n, end_ - next_);
-    std::memcpy(out, block_.data() + next_, take);
+    const std::size_t take = std::min(n - done, end_ - next_);
+    std::memcpy(out + done, block_.data() + next_, take);
     next_ += take;
-    out += take;
-    n -= take;
+    done += take;
   }
+  return done;
 }
 
 void BufferedReader::Skip(std::int64_t n) { Seek(Position() + n); }
 
 void BufferedReader::Seek(std::int64_t position) {
-  std::int64_t blockStart = filePosition_ - static_cast<std::int64_t>(end_);
-  if (position >= blockStart && position <= filePosition_) {
+  if (error_ != 0 || cancelled_) return;
+  const std::int64_t blockStart = sourcePosition_ - static_cast<std::int64_t>(end_);
+  if (position >= blockStart && position <= sourcePosition_) {
     next_ = static_cast<std::size_t>(position - blockStart);
     return;
   }
   next_ = end_ = 0;
-  if (fd_ < 0) return;
-  if (position < 0) position = 0;
-  filePosition_ = position;
-  atEnd_ = ::lseek(fd_, position, SEEK_SET) < 0;
+  sourcePosition_ = std::max<std::int64_t>(position, 0);
+  atEnd_ = false;
+  if (const int error = source_.Seek(sourcePosition_); error != 0) {
+    error_ = error;
+    Stop();
+  }
+}
+
+Result<void> BufferedReader::Status() const {
+  if (cancelled_) return Cancelled();
+  if (error_ != 0) return Fail(kNoDataMessage, SystemDetail(source_.Name(), error_));
+  return {};
 }
 
 }  // namespace kestrel

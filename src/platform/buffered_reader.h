@@ -1,56 +1,72 @@
 #pragma once
-// Sequential reading of a file in large blocks: lines found with memchr and
-// handed out as views into the block (no allocation per line), or bytes in
-// the little-endian record formats. A file is never held in memory whole; the
-// block grows only for a line longer than itself.
+// Sequential reading of a byte source in large blocks: lines found with memchr
+// and handed out as views into the block (no allocation per line), or bytes
+// in the little-endian record formats. The input is never held in memory
+// whole; the block grows only for a line longer than itself.
+//
+// A read that fails and a cancel of the progress both end the reading as the
+// end of the input would; Status tells the three apart, so that a reader
+// never takes a failed read for the end of a file.
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/byte_source.h"
+#include "platform/result.h"
+#include "platform/shell.h"
 
 namespace kestrel {
 
 class BufferedReader {
  public:
-  BufferedReader() = default;
-  ~BufferedReader();
+  // Reads the source from its start. The progress, when given, hears of every
+  // block read from the source (bytes read of the source's size), about every
+  // 4 MB of a large file; its false stops the reading.
+  explicit BufferedReader(ByteSource& source, Progress progress = {});
   BufferedReader(const BufferedReader&) = delete;
   BufferedReader& operator=(const BufferedReader&) = delete;
 
-  // Opens a regular file for reading; false when it cannot be opened.
-  bool Open(const std::string& path);
-  bool IsOpen() const { return fd_ >= 0; }
-  void Close();
-
-  std::int64_t Size() const { return size_; }
-  // File position of the next byte to be read; may lie beyond the end.
-  std::int64_t Position() const { return filePosition_ - static_cast<std::int64_t>(end_ - next_); }
+  // The source's size, -1 when it is not known (a pipe).
+  std::int64_t Size() const { return source_.Size(); }
+  // Position of the next byte to be read; may lie beyond the end.
+  std::int64_t Position() const { return sourcePosition_ - static_cast<std::int64_t>(end_ - next_); }
 
   // The next line: the bytes up to a line feed, which is not part of it (a
   // carriage return before it stays). A last line without a line feed is
-  // still a line. false at the end of the file. The view is valid until the
+  // still a line. false at the end of the input. The view is valid until the
   // next call.
   bool ReadLine(std::string_view& line);
 
-  // Reads n bytes; bytes beyond the end of the file read as 0xFF.
-  void Read(unsigned char* out, std::size_t n);
-  // Moves on by n bytes; moving beyond the end of the file is allowed.
+  // Reads n bytes and returns how many of them the input held; the others
+  // (beyond the end of the input) read as 0xFF. Reading beyond the end does
+  // not move the position.
+  std::size_t Read(unsigned char* out, std::size_t n);
+  // Moves on by n bytes; moving beyond the end of the input is allowed.
   void Skip(std::int64_t n);
   void Seek(std::int64_t position);
 
- private:
-  // Reads more of the file behind the bytes not yet handed out; false at the end.
-  bool Fill();
+  // How the reading has gone so far: without failure, or a read that failed
+  // (kNoDataMessage with the system's reason), or the cancel of the progress.
+  Result<void> Status() const;
 
-  int fd_ = -1;
-  std::int64_t size_ = 0;
+ private:
+  // Reads more of the source behind the bytes not yet handed out; false at
+  // the end, after a failure and after a cancel.
+  bool Fill();
+  // Ends the reading after a failure or a cancel: nothing more is handed out.
+  void Stop();
+
+  ByteSource& source_;
+  Progress progress_;
   std::vector<char> block_;
-  std::size_t next_ = 0;  // first byte of the block not yet handed out
-  std::size_t end_ = 0;   // end of the valid bytes of the block
-  std::int64_t filePosition_ = 0;  // file position of block_[end_]
+  std::size_t next_ = 0;             // first byte of the block not yet handed out
+  std::size_t end_ = 0;              // end of the valid bytes of the block
+  std::int64_t sourcePosition_ = 0;  // source position of block_[end_]
   bool atEnd_ = false;
+  int error_ = 0;  // errno of the read that failed
+  bool cancelled_ = false;
 };
 
 }  // namespace kestrel

@@ -1,71 +1,53 @@
 #include "track/loader.h"
 
 #include <algorithm>
+#include <span>
+#include <string_view>
 
 #include "nmea/fields.h"
 #include "platform/buffered_reader.h"
 #include "platform/time_zone.h"
-#include "track/grid.h"
 #include "track/usr_reader.h"
 
 namespace kestrel {
 namespace {
 
-// Progress is reported about every 4 MB of file.
-constexpr std::int64_t kProgressStep = std::int64_t{4} << 20;
-
-// A point record of a trail (9 bytes):
-//   0  4  grid latitude, signed little-endian
-//   4  4  grid longitude, signed little-endian
-//   8  1  not used
-// Before every record whose index is a positive multiple of 200 lie 2 bytes
-// that are not used.
-std::optional<Message> LoadUsrTrail(BufferedReader& file, TrackData& track,
-                                    const LoadRequest& request, const Progress& progress) {
-  file.Seek(request.dataOffset);
-  for (std::int32_t j = 0; j < request.recordCount; ++j) {
-    if (j > 0 && j % 200 == 0) file.Skip(2);
-    unsigned char record[9];
-    file.Read(record, sizeof record);
-    const auto gridLatitude = static_cast<std::int32_t>(LittleEndianValue(record, 4));
-    const auto gridLongitude = static_cast<std::int32_t>(LittleEndianValue(record + 4, 4));
-    TrackPoint& point = track.points[static_cast<std::size_t>(j)];
-    if (!GridToDegrees(gridLatitude, gridLongitude, point.latitude, point.longitude)) {
-      return Message{kDataErrorMessage, MessageIcon::Error};
-    }
-    if (progress && j % 65536 == 65535) progress(file.Position(), file.Size());
-  }
-  return std::nullopt;
-}
-
-void LoadNmeaLog(BufferedReader& file, TrackData& track, const LoadRequest& request,
-                 const Progress& progress) {
+Result<void> LoadNmeaLog(ByteSource& source, std::span<TrackPoint> points, const LoadRequest& request,
+                         const Progress& progress) {
   const int bias = StandardBiasMinutes();
-  const auto capacity = static_cast<std::size_t>(request.recordCount);
   RequiredTags pending = request.tagMask;
   std::size_t k = 0;
   std::tm fields{};
-  std::int64_t nextReport = kProgressStep;
+  BufferedReader file(source, progress);
   std::string_view line;
   // The log may have grown since it was checked: points beyond the array are
   // never written.
-  while (k < capacity && file.ReadLine(line)) {
+  while (k < points.size() && file.ReadLine(line)) {
     if (!line.empty() && line.front() == '@') continue;
     const NmeaTag tag = ClassifySentence(line);
     if ((tag & pending) == 0) continue;
-    ParseSentence(track.points[k], line, fields, tag);
+    ParseSentence(points[k], line, fields, tag);
     pending = static_cast<RequiredTags>(pending & ~tag);
     if (pending == 0) {
-      track.points[k].time = RecordTime(fields, bias);
+      points[k].time = RecordTime(fields, bias);
       fields = std::tm{};
       pending = request.tagMask;
       ++k;
     }
-    if (progress && file.Position() >= nextReport) {
-      progress(file.Position(), file.Size());
-      nextReport = file.Position() + kProgressStep;
-    }
   }
+  return file.Status();
+}
+
+Result<std::optional<Message>> ReadRecords(std::span<TrackPoint> points, const LoadRequest& request, ByteSource& file,
+                                           const Progress& progress) {
+  switch (request.kind) {
+    case LoadKind::UsrTrail:
+      return ReadUsrTrailPoints(file, request.dataOffset, points, progress);
+    case LoadKind::NmeaLog:
+      if (Result<void> read = LoadNmeaLog(file, points, request, progress); !read) return read.error();
+      return std::optional<Message>();
+  }
+  return std::optional<Message>(Message{kInternalErrorMessage, MessageIcon::Error});
 }
 
 // Days from 1970-01-01 to the first day of a month of the proleptic
@@ -97,25 +79,17 @@ std::int32_t RecordTime(const std::tm& fields, int biasMinutes) {
   return static_cast<std::int32_t>(local - std::int64_t{biasMinutes} * 60);
 }
 
-LoadResult LoadPoints(TrackData& track, const LoadRequest& request, const Progress& progress) {
-  LoadResult result;
-  BufferedReader file;
-  if (!file.Open(request.path)) return result;
-  result.read = true;
-  switch (request.kind) {
-    case LoadKind::UsrTrail:
-      result.message = LoadUsrTrail(file, track, request, progress);
-      break;
-    case LoadKind::NmeaLog:
-      LoadNmeaLog(file, track, request, progress);
-      break;
-    default:
-      result.message = Message{kInternalErrorMessage, MessageIcon::Error};
-      break;
+Result<std::optional<Message>> LoadPoints(TrackData& track, const LoadRequest& request, ByteSource& file,
+                                          const Progress& progress) {
+  const auto records = static_cast<std::size_t>(std::max(0, request.recordCount));
+  const std::span<TrackPoint> points(track.points.data(), std::min(track.points.size(), records));
+  Result<std::optional<Message>> load = ReadRecords(points, request, file, progress);
+  if (!load) {
+    track.ReleasePoints();
+    return load;
   }
-  file.Close();
   track.ComputeStatistics();
-  return result;
+  return load;
 }
 
 }  // namespace kestrel

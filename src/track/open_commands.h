@@ -1,7 +1,9 @@
 #pragma once
 // The load sequences of the main window's open and trail commands, without a
-// window: each shows its messages through the shell and returns the new text
-// of the information box, or nothing when it stopped.
+// window: each shows its messages through the shell (the reason the system
+// gave, or where a file is damaged, as their detail) and returns the new text
+// of the information box, or nothing when it stopped. A load that the user
+// cancels stops without a message; a load that stops holds no points.
 
 #include <cstdint>
 #include <optional>
@@ -16,7 +18,7 @@ namespace kestrel {
 // Releases the points and reads the .usr file's directory.
 std::optional<std::string> OpenUsrFile(TrackData& track, const std::string& path, Shell& shell);
 
-// Releases the points, checks the log and loads it whole.
+// Releases the points, then opens the log once, checks it and loads it whole.
 std::optional<std::string> OpenNmeaLog(TrackData& track, const std::string& path, Shell& shell);
 
 struct TrailLocation {
@@ -35,9 +37,6 @@ std::optional<std::string> LoadTrail(TrackData& track, const std::string& path,
                                      const TrailLocation& trail, const std::string& trailName,
                                      Shell& shell);
 
-inline constexpr const char* kNoDataMessage = "Error:ﾃﾞｰﾀが取得出来ませんでした\n";
-inline constexpr const char* kNoMemoryMessage = "Error:ﾒﾓﾘが確保出来ませんでした\n";
-inline constexpr const char* kTagCountMismatchMessage = "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n";
 inline constexpr const char* kNoTrackFileMessage = "ﾄﾗｯｸﾌｧｲﾙを指定して下さい";
 inline constexpr const char* kNoTrailNameMessage = "対象Trailが指定されませんでした";
 inline constexpr const char* kTrailNotFoundMessage = "対象Trailが見付かりません";

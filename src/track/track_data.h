@@ -49,7 +49,8 @@ class TrackData {
   TrackSummary summary;
 
   // A fresh array of n initial points (n = 0 gives an empty array, which
-  // counts as success); false, with no points held, when the memory cannot be had.
+  // counts as success); false, with no points held, when the memory cannot
+  // be had (kNoMemoryMessage).
   bool AllocatePoints(std::int32_t n);
   void ReleasePoints();
   // The last step of every load: statistics and times over all pointCount points.
@@ -70,5 +71,9 @@ double MeanAltitude(std::int32_t n, const TrackPoint* points);
 double TrackDistance(std::int32_t n, const TrackPoint* points);
 // Flat-earth length of one segment in metres.
 double SegmentLength(const TrackPoint& a, const TrackPoint& b);
+
+// The message when the memory for the points, or for a working copy of
+// them, cannot be had.
+inline constexpr const char* kNoMemoryMessage = "Error:ﾒﾓﾘが確保出来ませんでした\n";
 
 }  // namespace kestrel

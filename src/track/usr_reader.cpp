@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/buffered_reader.h"
+#include "track/grid.h"
 
 namespace kestrel {
 namespace {
@@ -36,46 +38,161 @@ namespace {
 //   5+N    2   P, point count
 //   7+N    2   P = 0 only: not used, and the record ends here
 //   7+N    4   P >= 1 only: not used
-//   11+N       P point records of 9 bytes (grid latitude 4, grid longitude 4,
-//              1 not used), with 2 bytes not used before every record whose
-//              index is a positive multiple of 200
+//   11+N       P point records, with 2 bytes not used before every record
+//              whose index is a positive multiple of 200 (blocks of 200)
+//
+// Point record (9 bytes)
+//   0      4   grid latitude, signed
+//   4      4   grid longitude, signed
+//   8      1   not used
+constexpr std::int32_t kSupportedVersion = 2;
 constexpr std::int64_t kWayPointBeforeLength = 2 + 12;
 constexpr std::int64_t kWayPointAfterText = 14;
 constexpr std::int64_t kUnusedBeforeTrailCount = 28;
 constexpr std::int64_t kUnusedAfterName = 1;
 constexpr std::int64_t kUnusedAfterEmptyCount = 2;
 constexpr std::int64_t kUnusedBeforePoints = 4;
-constexpr std::int64_t kPointRecordSize = 9;
-constexpr std::int64_t kPointsPerBlock = 200;
+constexpr std::size_t kPointRecordSize = 9;
+constexpr std::size_t kGridLongitudeOffset = 4;
+constexpr std::size_t kPointsPerBlock = 200;
 constexpr std::int64_t kBlockSeparatorSize = 2;
-constexpr int kSupportedVersion = 2;
 
-std::uint16_t ReadCount(BufferedReader& in) {
-  unsigned char bytes[2];
-  in.Read(bytes, sizeof bytes);
-  return static_cast<std::uint16_t>(LittleEndianValue(bytes, sizeof bytes));
-}
-
-std::int32_t ReadSigned(BufferedReader& in) {
-  unsigned char bytes[4];
-  in.Read(bytes, sizeof bytes);
-  return static_cast<std::int32_t>(LittleEndianValue(bytes, sizeof bytes));
-}
+// A name is read in pieces of this size, so that a damaged length cannot
+// make a buffer larger than the bytes the file holds.
+constexpr std::size_t kNamePiece = 4096;
 
 // Bytes taken by the point records of a trail of p >= 1 points.
 std::int64_t PointRecordsSize(std::int64_t p) {
-  return kPointRecordSize * p + kBlockSeparatorSize * ((p - 1) / kPointsPerBlock);
+  return static_cast<std::int64_t>(kPointRecordSize) * p +
+         kBlockSeparatorSize * ((p - 1) / static_cast<std::int64_t>(kPointsPerBlock));
 }
 
-// Reads n name bytes. Only the bytes the file holds are kept, so a damaged
-// length cannot make a huge buffer; the position moves on by n all the same.
-std::string ReadName(BufferedReader& in, std::int32_t n) {
-  const std::int64_t available = std::max<std::int64_t>(0, in.Size() - in.Position());
-  std::string name(static_cast<std::size_t>(std::min<std::int64_t>(n, available)), '\0');
-  in.Read(reinterpret_cast<unsigned char*>(name.data()), name.size());
-  in.Skip(n - static_cast<std::int64_t>(name.size()));
-  if (const auto end = name.find('\0'); end != std::string::npos) name.resize(end);
-  return name;
+// The fields of a file, read in order. A field that runs past the end of the
+// file reads as 0xFF bytes; the reader remembers that the file ended, so that
+// a failure can say so.
+class FieldReader {
+ public:
+  explicit FieldReader(ByteSource& source, Progress progress = {})
+      : source_(source), in_(source, std::move(progress)) {}
+
+  std::uint16_t Count() { return static_cast<std::uint16_t>(Value(2)); }
+  std::int32_t Signed() { return static_cast<std::int32_t>(Value(4)); }
+
+  // n name bytes, up to the first zero byte among them. The position moves on
+  // by n, also where the file ends before.
+  std::string Name(std::int32_t n) {
+    std::string name;
+    for (std::int64_t read = 0; read < n;) {
+      const auto piece = static_cast<std::size_t>(std::min<std::int64_t>(n - read, kNamePiece));
+      const std::size_t start = name.size();
+      name.resize(start + piece);
+      const std::size_t got = Bytes(reinterpret_cast<unsigned char*>(name.data() + start), piece);
+      name.resize(start + got);
+      read += static_cast<std::int64_t>(got);
+      if (got < piece) {
+        in_.Skip(n - read);
+        break;
+      }
+    }
+    if (const auto end = name.find('\0'); end != std::string::npos) name.resize(end);
+    return name;
+  }
+
+  // The grid latitude and longitude of a point record.
+  void PointRecord(std::int32_t& gridLatitude, std::int32_t& gridLongitude) {
+    unsigned char record[kPointRecordSize];
+    Bytes(record, sizeof record);
+    gridLatitude = static_cast<std::int32_t>(LittleEndianValue(record, 4));
+    gridLongitude = static_cast<std::int32_t>(LittleEndianValue(record + kGridLongitudeOffset, 4));
+  }
+
+  void Skip(std::int64_t n) { in_.Skip(n); }
+  void Seek(std::int64_t position) { in_.Seek(position); }
+  std::int64_t Position() const { return in_.Position(); }
+  Result<void> Status() const { return in_.Status(); }
+
+  // The detail of a damaged file: its name, and what is wrong where.
+  std::string Detail(const std::string& where) const { return source_.Name() + ": " + where; }
+  // That the file ended inside the element, where it did; else what is wrong.
+  std::string EndedOr(const std::string& element, const std::string& wrong) const {
+    return ended_ ? "the file ends inside " + element : wrong;
+  }
+
+ private:
+  std::size_t Bytes(unsigned char* out, std::size_t n) {
+    const std::size_t got = in_.Read(out, n);
+    if (got < n) ended_ = true;
+    return got;
+  }
+  std::uint32_t Value(std::size_t n) {
+    unsigned char bytes[4];
+    Bytes(bytes, n);
+    return LittleEndianValue(bytes, n);
+  }
+
+  ByteSource& source_;
+  BufferedReader in_;
+  bool ended_ = false;
+};
+
+std::string RecordOf(const char* kind, std::int64_t index, std::int64_t total) {
+  return std::string(kind) + " record " + std::to_string(index + 1) + " of " + std::to_string(total);
+}
+
+struct Directory {
+  std::int32_t version = 0;
+  std::uint16_t wayPoints = 0;
+  std::uint16_t trailTotal = 0;
+  std::vector<TrailEntry> trails;
+};
+
+Result<Directory> ReadDirectory(FieldReader& in) {
+  Directory directory;
+  directory.version = in.Signed();
+  if (directory.version != kSupportedVersion) {
+    return Fail(kUsrWrongVersion, in.Detail(in.EndedOr("the version", "version " + std::to_string(directory.version))));
+  }
+  directory.wayPoints = in.Count();
+  for (int w = 0; w < directory.wayPoints; ++w) {
+    in.Skip(kWayPointBeforeLength);
+    const std::int32_t textLength = in.Signed();
+    // A negative length would move backwards, over records already passed.
+    if (textLength < 0) {
+      const std::string record = RecordOf("way point", w, directory.wayPoints);
+      return Fail(kUsrNoTrailData,
+                  in.Detail(in.EndedOr(record, record + " has the text length " + std::to_string(textLength))));
+    }
+    in.Skip(textLength + kWayPointAfterText);
+  }
+  in.Skip(kUnusedBeforeTrailCount);
+  directory.trailTotal = in.Count();
+  for (int t = 0; t < directory.trailTotal; ++t) {
+    TrailEntry trail;
+    const std::int32_t nameLength = in.Signed();
+    if (nameLength < 1) {
+      const std::string record = RecordOf("trail", t, directory.trailTotal);
+      return Fail(kUsrNoTrailData,
+                  in.Detail(in.EndedOr(record, record + " has the name length " + std::to_string(nameLength))));
+    }
+    trail.name = in.Name(nameLength);
+    in.Skip(kUnusedAfterName);
+    trail.pointCount = in.Count();
+    if (trail.pointCount == 0) {
+      in.Skip(kUnusedAfterEmptyCount);
+    } else {
+      in.Skip(kUnusedBeforePoints);
+      // Huge name lengths can carry the position past what a 32-bit file
+      // position holds; such a trail's points cannot be in the file.
+      if (in.Position() > std::numeric_limits<std::int32_t>::max()) {
+        const std::string record = RecordOf("trail", t, directory.trailTotal);
+        return Fail(kUsrNoTrailData, in.Detail(record + " has its points beyond 2 GB"));
+      }
+      trail.dataOffset = static_cast<std::int32_t>(in.Position());
+      in.Skip(PointRecordsSize(trail.pointCount));
+    }
+    directory.trails.push_back(std::move(trail));
+  }
+  return directory;
 }
 
 }  // namespace
@@ -87,55 +204,39 @@ std::uint32_t LittleEndianValue(const unsigned char* bytes, std::size_t n) {
   return value;
 }
 
-std::optional<std::string> ReadUsrFile(TrackData& track, const std::string& path) {
-  BufferedReader in;
-  if (!in.Open(path)) return kUsrCannotOpen;
-
-  const std::int32_t version = ReadSigned(in);
-  if (version != kSupportedVersion) return kUsrWrongVersion;
-
-  const std::uint16_t wayPoints = ReadCount(in);
-  for (int w = 0; w < wayPoints; ++w) {
-    in.Skip(kWayPointBeforeLength);
-    const std::int32_t textLength = ReadSigned(in);
-    // A negative length would move backwards, over records already passed.
-    if (textLength < 0) return kUsrNoTrailData;
-    in.Skip(textLength + kWayPointAfterText);
-  }
-
-  in.Skip(kUnusedBeforeTrailCount);
-  const std::uint16_t trailTotal = ReadCount(in);
-  std::vector<TrailEntry> trails;
-  // Every trail that reads has its 4-byte name length inside the file, which
-  // bounds what a damaged count can make us allocate up front.
-  const std::int64_t remaining = std::max<std::int64_t>(0, in.Size() - in.Position());
-  trails.reserve(static_cast<std::size_t>(std::min<std::int64_t>(trailTotal, remaining / 4)));
-  for (int t = 0; t < trailTotal; ++t) {
-    TrailEntry trail;
-    const std::int32_t nameLength = ReadSigned(in);
-    if (nameLength < 1) return kUsrNoTrailData;
-    trail.name = ReadName(in, nameLength);
-    in.Skip(kUnusedAfterName);
-    trail.pointCount = ReadCount(in);
-    if (trail.pointCount == 0) {
-      in.Skip(kUnusedAfterEmptyCount);
-    } else {
-      in.Skip(kUnusedBeforePoints);
-      // Huge name lengths can carry the position past what a 32-bit file
-      // position holds; such a trail's points cannot be in the file.
-      if (in.Position() > std::numeric_limits<std::int32_t>::max()) return kUsrNoTrailData;
-      trail.dataOffset = static_cast<std::int32_t>(in.Position());
-      in.Skip(PointRecordsSize(trail.pointCount));
-    }
-    trails.push_back(std::move(trail));
-  }
-
-  track.usrVersion = version;
-  track.wayPointCount = wayPoints;
-  track.trailCount = trailTotal;
-  track.trails = std::move(trails);
+Result<void> ReadUsrFile(TrackData& track, ByteSource& source) {
+  FieldReader in(source);
+  Result<Directory> directory = ReadDirectory(in);
+  // A read that failed is what went wrong, whatever the bytes it left made of the file.
+  if (Result<void> status = in.Status(); !status) return Retold(status.error(), kUsrCannotOpen);
+  if (!directory) return directory.error();
+  track.usrVersion = directory->version;
+  track.wayPointCount = directory->wayPoints;
+  track.trailCount = directory->trailTotal;
+  track.trails = std::move(directory->trails);
   track.summary.SetUsrInfo(track.usrVersion, track.wayPointCount, track.trailCount, track.trails);
-  return std::nullopt;
+  return {};
+}
+
+Result<std::optional<Message>> ReadUsrTrailPoints(ByteSource& source, std::int32_t dataOffset,
+                                                  std::span<TrackPoint> points, const Progress& progress) {
+  FieldReader in(source, progress);
+  in.Seek(dataOffset);
+  std::optional<Message> dataError;
+  for (std::size_t j = 0; j < points.size(); ++j) {
+    if (j > 0 && j % kPointsPerBlock == 0) in.Skip(kBlockSeparatorSize);
+    std::int32_t gridLatitude = 0, gridLongitude = 0;
+    in.PointRecord(gridLatitude, gridLongitude);
+    if (!GridToDegrees(gridLatitude, gridLongitude, points[j].latitude, points[j].longitude)) {
+      const std::string record =
+          RecordOf("point", static_cast<std::int64_t>(j), static_cast<std::int64_t>(points.size()));
+      dataError = Message{kDataErrorMessage, MessageIcon::Error,
+                          in.Detail(in.EndedOr(record, record + " has a grid position outside the tables"))};
+      break;
+    }
+  }
+  if (Result<void> status = in.Status(); !status) return status.error();
+  return dataError;
 }
 
 }  // namespace kestrel

@@ -16,8 +16,8 @@ using Kind = ScriptedShell::Shown::Kind;
 using Shown = ScriptedShell::Shown;
 using ShownList = std::vector<Shown>;
 
-inline Shown MessageBox(std::string text, MessageIcon icon = MessageIcon::None) {
-  return {Kind::Message, std::move(text), icon, {}};
+inline Shown MessageBox(std::string text, MessageIcon icon = MessageIcon::None, std::string detail = {}) {
+  return {Kind::Message, std::move(text), icon, {}, std::move(detail)};
 }
 inline Shown Question(std::string text) { return {Kind::Question, std::move(text), MessageIcon::None, {}}; }
 

@@ -122,7 +122,9 @@ TEST(MainWindow, ShowsEveryMessageOfTheOpenAndTrailCommands) {
        },
        {MessageBox("最初にﾃﾞｰﾀ形式を選択して下さい\n")}, false},
       {"usr of another version", [](Desktop& d) { d.OpenTrackFile(DataPath("usr/version3.usr")); },
-       {OpenDialog(kUsrDialog), MessageBox("usrﾌｧｲﾙのﾊﾞｰｼﾞｮﾝは2のみ対応です\nﾊﾞｰｼﾞｮﾝ2で書き出して下さい\n"),
+       {OpenDialog(kUsrDialog),
+        MessageBox("usrﾌｧｲﾙのﾊﾞｰｼﾞｮﾝは2のみ対応です\nﾊﾞｰｼﾞｮﾝ2で書き出して下さい\n", MessageIcon::None,
+                   DataPath("usr/version3.usr") + ": version 3"),
         MessageBox("Error:ﾃﾞｰﾀが取得出来ませんでした\n")},
        false},
       {"log with unequal counts",
@@ -130,7 +132,9 @@ TEST(MainWindow, ShowsEveryMessageOfTheOpenAndTrailCommands) {
          d.SelectFormat(kNmea);
          d.OpenTrackFile(DataPath("nmea/mismatch.log"));
        },
-       {OpenDialog(kLogDialog), MessageBox("NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n")}, false},
+       {OpenDialog(kLogDialog), MessageBox("NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n", MessageIcon::None,
+                                           DataPath("nmea/mismatch.log") + ": GGA 50, RMC 49")},
+       false},
       // The prompt is not shown before a file is open.
       {"trail before a file", [](Desktop& d) { d.ChooseTrail("Run"); }, {MessageBox("ﾄﾗｯｸﾌｧｲﾙを指定して下さい")}, false},
       {"empty name", trail(""), {TrailPrompt(""), MessageBox("対象Trailが指定されませんでした")}, false},
@@ -143,7 +147,10 @@ TEST(MainWindow, ShowsEveryMessageOfTheOpenAndTrailCommands) {
          d.OpenTrackFile(DataPath("usr/out-of-range.usr"));
          d.ChooseTrail("Bad");
        },
-       {OpenDialog(kUsrDialog), TrailPrompt(""), MessageBox("Data Error!", MessageIcon::Error)}, true},
+       {OpenDialog(kUsrDialog), TrailPrompt(""),
+        MessageBox("Data Error!", MessageIcon::Error,
+                   DataPath("usr/out-of-range.usr") + ": point record 4 of 10 has a grid position outside the tables")},
+       true},
   };
   for (const Case& c : cases) {
     Desktop desktop;

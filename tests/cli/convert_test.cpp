@@ -88,7 +88,9 @@ std::vector<ConvertCase> Cases() {
       {"named-output", kLog, {"--to", "trk", "--rate", "1", "-o", "picked.txt"}, "", "Asia/Tokyo", 0, kDone,
        "picked.txt", "log-rate1.trk"},
       // A load that shows "Data Error!" goes on with the points read so far.
-      {"data-error", "usr/out-of-range.usr", {"--trail", "Bad"}, "", "Asia/Tokyo", 0, std::string("Data Error!\n") + kDone,
+      {"data-error", "usr/out-of-range.usr", {"--trail", "Bad"}, "", "Asia/Tokyo", 0,
+       std::string("Data Error!\n  out-of-range.usr: point record 4 of 10 has a grid position outside the tables\n") +
+           kDone,
        "out-of-range.csv", "Bad-data-error.csv"},
       // The profile's settings, the command line's switches over them. Its
       // "拡張子のみ変更" does not matter: without -o the name is derived.
@@ -121,7 +123,8 @@ std::vector<ConvertCase> Cases() {
        "ERROR:出力ﾌｧｲﾙが開けません\n", "", ""},
       {"folder-target", kLog, {"-o", ".", "--force"}, "", "Asia/Tokyo", 1, "ERROR:出力ﾌｧｲﾙが開けません\n", "", ""},
       // Refusals of the load.
-      {"mismatch", "nmea/mismatch.log", {}, "", "Asia/Tokyo", 1, "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n", "", ""},
+      {"mismatch", "nmea/mismatch.log", {}, "", "Asia/Tokyo", 1,
+       "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n  mismatch.log: GGA 50, RMC 49\n", "", ""},
       {"unknown-trail", kUsr, {"--trail", "Nowhere"}, "", "Asia/Tokyo", 1, "対象Trailが見付かりません\n", "", ""},
       // Usage errors, before the file is opened.
       {"usr-without-trail", kUsr, {"--to", "trk"}, "", "Asia/Tokyo", 2, "ﾄﾚｲﾙ名を指定して下さい\n", "", ""},

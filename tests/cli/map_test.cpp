@@ -231,7 +231,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"OnePoint", "nmea/gga-only.log", {"--points", "1"}, 1, kTooFew, {}},
         RefusalCase{"NegativePoints", "nmea/gga-only.log", {"--points", "-5"}, 1, kTooFew, {}},
         RefusalCase{"LettersForPoints", "nmea/gga-only.log", {"--points", "abc"}, 1, kTooFew, {}},
-        RefusalCase{"CountMismatch", "nmea/mismatch.log", {}, 1, "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n", {}},
+        RefusalCase{"CountMismatch", "nmea/mismatch.log", {}, 1,
+                    "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n  mismatch.log: GGA 50, RMC 49\n", {}},
         // 20 points at 1 %: nothing to list. The page stays; no script, no style sheet.
         RefusalCase{"NoPointsToList", "usr/names.usr", {"--trail", "Run", "--rate", "1"}, 1, kFailed, {"names.html"}},
         // On map tiles too: Leaflet and the tile map script come after the script.
@@ -256,7 +257,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "usr/out-of-range.usr",
                     {"--trail", "Bad"},
                     0,
-                    std::string("Data Error!\n") + kDone,
+                    std::string("Data Error!\n  out-of-range.usr: point record 4 of 10 has a grid position "
+                                "outside the tables\n") +
+                        kDone,
                     {"out-of-range.css", "out-of-range.html", "out-of-range.js"}}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 

@@ -1,7 +1,9 @@
 #include "platform/buffered_reader.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 #include "support/test_support.h"
@@ -9,18 +11,21 @@
 namespace kestrel {
 namespace {
 
-std::vector<std::string> AllLines(const std::string& bytes) {
-  test::TempDir dir;
-  test::WriteFileBytes(dir.Path("f"), bytes);
-  BufferedReader reader;
-  EXPECT_TRUE(reader.Open(dir.Path("f")));
-  std::vector<std::string> lines;
+using Lines = std::vector<std::string>;
+
+Lines LinesOf(ByteSource& source) {
+  BufferedReader reader(source);
+  Lines lines;
   std::string_view line;
   while (reader.ReadLine(line)) lines.emplace_back(line);
+  EXPECT_TRUE(reader.Status());
   return lines;
 }
 
-using Lines = std::vector<std::string>;
+Lines AllLines(const std::string& bytes) {
+  MemorySource source(bytes, "memory");
+  return LinesOf(source);
+}
 
 TEST(BufferedReaderLines, SplitAtLineFeedsOnly) {
   EXPECT_EQ(AllLines(""), Lines{});
@@ -54,31 +59,101 @@ TEST(BufferedReaderLines, CrossBlockBoundaries) {
 TEST(BufferedReaderBytes, ReadPastTheEndAsFF) {
   test::TempDir dir;
   test::WriteFileBytes(dir.Path("f"), "\x01\x02\x03");
-  BufferedReader reader;
-  ASSERT_TRUE(reader.Open(dir.Path("f")));
+  Result<FileSource> file = OpenFileSource(dir.Path("f"));
+  ASSERT_TRUE(file);
+  BufferedReader reader(*file);
   EXPECT_EQ(reader.Size(), 3);
   unsigned char bytes[5];
-  reader.Read(bytes, 5);
-  EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 5),
-            (std::vector<unsigned char>{1, 2, 3, 0xFF, 0xFF}));
+  EXPECT_EQ(reader.Read(bytes, 5), 3u);
+  EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + 5), (std::vector<unsigned char>{1, 2, 3, 0xFF, 0xFF}));
   reader.Seek(1);
   reader.Read(bytes, 1);
   EXPECT_EQ(bytes[0], 2);
   reader.Skip(100);
   EXPECT_EQ(reader.Position(), 102);
-  reader.Read(bytes, 2);
+  EXPECT_EQ(reader.Read(bytes, 2), 0u);
   EXPECT_EQ(bytes[0], 0xFF);
   reader.Seek(0);
   reader.Skip(2);
   reader.Read(bytes, 1);
   EXPECT_EQ(bytes[0], 3);
+  EXPECT_TRUE(reader.Status());
 }
 
-TEST(BufferedReaderOpen, RefusesMissingFilesAndFolders) {
+// A pipe holding the bytes, its writing end closed.
+FileSource PipeOf(const std::string& bytes) {
+  int ends[2];
+  EXPECT_EQ(pipe(ends), 0);
+  EXPECT_EQ(write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(ends[1]);
+  return FileSource(ends[0], "pipe");
+}
+
+// A pipe has no size and moves forward only: a skip reads over the bytes, and
+// a move back is a failed read, not the end of the input.
+TEST(BufferedReaderSources, ReadAPipeWhoseSizeIsUnknown) {
+  const std::string bytes = "first\nsecond\nthird\n";
+  FileSource whole = PipeOf(bytes);
+  EXPECT_EQ(whole.Size(), -1);
+  EXPECT_EQ(LinesOf(whole), (Lines{"first", "second", "third"}));
+
+  FileSource pipe = PipeOf(bytes);
+  EXPECT_EQ(pipe.Seek(6), 0);
+  char rest[32];
+  const ByteSource::ReadCount read = pipe.Read(rest, sizeof rest);
+  EXPECT_EQ(std::string(rest, read.bytes), "second\nthird\n");
+  BufferedReader again(pipe);  // from the start, which the pipe has passed
+  std::string_view line;
+  EXPECT_FALSE(again.ReadLine(line));
+  ASSERT_FALSE(again.Status());
+  EXPECT_EQ(again.Status().error().message.detail, "pipe: Illegal seek");
+}
+
+TEST(BufferedReaderSources, FilesThatCannotBeReadSayWhy) {
   test::TempDir dir;
-  BufferedReader reader;
-  EXPECT_FALSE(reader.Open(dir.Path("missing")));
-  EXPECT_FALSE(reader.Open(dir.Path()));
+  const Result<FileSource> missing = OpenFileSource(dir.Path("missing.log"));
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error().message.text, kNoDataMessage);
+  EXPECT_EQ(missing.error().message.detail, dir.Path("missing.log") + ": No such file or directory");
+
+  Result<FileSource> folder = OpenFileSource(dir.Path());
+  ASSERT_TRUE(folder);
+  BufferedReader reader(*folder);
+  std::string_view line;
+  EXPECT_FALSE(reader.ReadLine(line));
+  ASSERT_FALSE(reader.Status());
+  EXPECT_EQ(reader.Status().error().message.detail, dir.Path() + ": Is a directory");
+}
+
+// Progress hears of every block of a large input; a cancel ends the reading
+// at once and tells itself apart from the end of the input.
+TEST(BufferedReaderProgress, ReportsEveryBlockAndStopsOnCancel) {
+  const std::string bytes(13 << 20, '\n');
+  MemorySource source(bytes, "large.log");
+  std::vector<std::pair<std::int64_t, std::int64_t>> reports;
+  {
+    BufferedReader reader(source, [&reports](std::int64_t done, std::int64_t total) {
+      reports.emplace_back(done, total);
+      return true;
+    });
+    std::string_view line;
+    std::size_t lines = 0;
+    while (reader.ReadLine(line)) ++lines;
+    EXPECT_EQ(lines, bytes.size());
+    EXPECT_TRUE(reader.Status());
+  }
+  const std::vector<std::pair<std::int64_t, std::int64_t>> expected = {
+      {4 << 20, 13 << 20}, {8 << 20, 13 << 20}, {12 << 20, 13 << 20}, {13 << 20, 13 << 20}};
+  EXPECT_EQ(reports, expected);
+
+  std::size_t calls = 0;
+  BufferedReader cancelled(source, [&calls](std::int64_t, std::int64_t) { return ++calls < 2; });
+  std::string_view line;
+  std::size_t lines = 0;
+  while (cancelled.ReadLine(line)) ++lines;
+  EXPECT_EQ(lines, std::size_t{4} << 20);  // the first block only
+  ASSERT_FALSE(cancelled.Status());
+  EXPECT_TRUE(cancelled.Status().error().cancelled);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+
 #include "nmea/fields.h"
 #include "nmea/sentence.h"
 #include "support/test_support.h"
@@ -11,35 +15,45 @@ namespace kestrel {
 namespace {
 
 using test::DataPath;
+using LoadResult = Result<std::optional<Message>>;
 
 // Reads a fixture's directory and loads the named trail.
-TrackData LoadTrailOf(const std::string& file, const std::string& trailName, LoadResult& result) {
+TrackData LoadTrailOf(const std::string& file, const std::string& trailName, std::optional<Message>& message) {
   TrackData track;
-  EXPECT_EQ(ReadUsrFile(track, DataPath(file)), std::nullopt);
+  const std::string bytes = test::ReadFileBytes(DataPath(file));
+  MemorySource source(bytes, "trails.usr");
+  EXPECT_TRUE(ReadUsrFile(track, source));
   for (const TrailEntry& trail : track.trails) {
     if (trail.name != trailName) continue;
     EXPECT_TRUE(track.AllocatePoints(trail.pointCount));
-    result = LoadPoints(track, {DataPath(file), trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0});
+    const LoadResult load = LoadPoints(track, {trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0}, source);
+    EXPECT_TRUE(load);
+    if (load) message = *load;
     return track;
   }
   ADD_FAILURE() << "no trail " << trailName;
   return track;
 }
 
-TrackData LoadLog(const std::string& path, LoadResult& result) {
-  const NmeaLogCheck check = CheckNmeaLog(path);
-  EXPECT_EQ(check.result, NmeaLogCheck::Result::Ok);
+// Checks and loads the bytes of a log, as the open command does.
+TrackData LoadLogBytes(const std::string& bytes) {
+  MemorySource source(bytes, "t.log");
+  const Result<NmeaLogCheck> check = CheckNmeaLog(source);
+  EXPECT_TRUE(check);
   TrackData track;
-  EXPECT_TRUE(track.AllocatePoints(check.recordCount));
-  result = LoadPoints(track, {path, check.recordCount, 0, LoadKind::NmeaLog, check.tags});
+  if (!check) return track;
+  EXPECT_TRUE(track.AllocatePoints(check->recordCount));
+  const LoadResult load = LoadPoints(track, {check->recordCount, 0, LoadKind::NmeaLog, check->tags}, source);
+  EXPECT_TRUE(load && !*load);
   return track;
 }
 
+TrackData LoadLog(const std::string& path) { return LoadLogBytes(test::ReadFileBytes(path)); }
+
 TEST(LoadUsrTrail, ReadsRecordsAcrossBlockSeparators) {
-  LoadResult result;
-  const TrackData track = LoadTrailOf("usr/three-trails.usr", "TrailA", result);
-  EXPECT_TRUE(result.read);
-  EXPECT_EQ(result.message, std::nullopt);
+  std::optional<Message> message;
+  const TrackData track = LoadTrailOf("usr/three-trails.usr", "TrailA", message);
+  EXPECT_FALSE(message);
   ASSERT_EQ(track.pointCount, 450);
   // Every record decoded to a position inside the tables; a missed separator
   // would shift records 200 and 400 and make nonsense of them.
@@ -59,12 +73,12 @@ TEST(LoadUsrTrail, ReadsRecordsAcrossBlockSeparators) {
 }
 
 TEST(LoadUsrTrail, StopsAtAGridValueOutsideTheTables) {
-  LoadResult result;
-  const TrackData track = LoadTrailOf("usr/out-of-range.usr", "Bad", result);
-  EXPECT_TRUE(result.read);
-  ASSERT_TRUE(result.message.has_value());
-  EXPECT_EQ(result.message->text, "Data Error!");
-  EXPECT_EQ(result.message->icon, MessageIcon::Error);
+  std::optional<Message> message;
+  const TrackData track = LoadTrailOf("usr/out-of-range.usr", "Bad", message);
+  ASSERT_TRUE(message.has_value());
+  EXPECT_EQ(message->text, "Data Error!");
+  EXPECT_EQ(message->icon, MessageIcon::Error);
+  EXPECT_EQ(message->detail, "trails.usr: point record 4 of 10 has a grid position outside the tables");
   ASSERT_EQ(track.pointCount, 10);
   for (int i = 0; i < 3; ++i) EXPECT_GT(track.points[static_cast<std::size_t>(i)].latitude, 30.0);
   for (int i = 3; i < 10; ++i) {
@@ -75,54 +89,39 @@ TEST(LoadUsrTrail, StopsAtAGridValueOutsideTheTables) {
 }
 
 TEST(LoadUsrTrail, FileEndingInsideTheTrailIsADataError) {
-  LoadResult result;
-  const TrackData track = LoadTrailOf("usr/ends-inside-trail.usr", "Short", result);
-  ASSERT_TRUE(result.message.has_value());
-  EXPECT_EQ(result.message->text, "Data Error!");
+  std::optional<Message> message;
+  const TrackData track = LoadTrailOf("usr/ends-inside-trail.usr", "Short", message);
+  ASSERT_TRUE(message.has_value());
+  EXPECT_EQ(message->text, "Data Error!");
+  EXPECT_EQ(message->detail, "trails.usr: the file ends inside point record 231 of 250");
   ASSERT_EQ(track.pointCount, 250);
   EXPECT_GT(track.points[229].latitude, 30.0);
   EXPECT_EQ(track.points[230].latitude, 0.0);
 }
 
-TEST(LoadPoints, MissingFileIsNotRead) {
-  TrackData track;
-  ASSERT_TRUE(track.AllocatePoints(3));
-  const LoadResult result = LoadPoints(track, {"/nonexistent/x.usr", 3, 0, LoadKind::UsrTrail, 0});
-  EXPECT_FALSE(result.read);
-}
-
 TEST(LoadPoints, UnknownKindIsAnInternalError) {
   TrackData track;
   ASSERT_TRUE(track.AllocatePoints(2));
-  const LoadResult result =
-      LoadPoints(track, {DataPath("nmea/gga-only.log"), 2, 0, static_cast<LoadKind>(7), kTagGga});
-  EXPECT_TRUE(result.read);
-  ASSERT_TRUE(result.message.has_value());
-  EXPECT_EQ(result.message->text, "001:Internal Error!");
-  EXPECT_EQ(result.message->icon, MessageIcon::Error);
+  const std::string bytes = test::ReadFileBytes(DataPath("nmea/gga-only.log"));
+  MemorySource source(bytes, "gga-only.log");
+  const LoadResult result = LoadPoints(track, {2, 0, static_cast<LoadKind>(7), kTagGga}, source);
+  ASSERT_TRUE(result && *result);
+  EXPECT_EQ((*result)->text, "001:Internal Error!");
+  EXPECT_EQ((*result)->icon, MessageIcon::Error);
   EXPECT_EQ(track.points[0].latitude, 0.0);
   EXPECT_EQ(track.summary.minLatitude, 0.0);
 }
 
-// Writes a log into a temporary folder and loads it.
-TrackData LoadLogText(const std::string& text, LoadResult& result) {
-  test::TempDir dir;
-  test::WriteFileBytes(dir.Path("t.log"), text);
-  return LoadLog(dir.Path("t.log"), result);
-}
-
 TEST(LoadNmeaLog, AssemblesOneRecordFromOneSentenceOfEachType) {
   test::ScopedTimeZone zone("Asia/Tokyo");
-  LoadResult result;
   // GGA then RMC, then RMC then GGA: position from the last, date from RMC,
   // time from the first.
-  const TrackData track = LoadLogText(
+  const TrackData track = LoadLogBytes(
       "$GPGGA,010203,3540.1234,N,13945.6789,E,1,08,0.9,45.3,M,39.4,M,,*00\r\n"
       "$GPGSV,3,1,11*00\r\n"
       "$GPRMC,010204,A,3541.0000,N,13946.0000,E,0.0,0.0,061226,,*00\r\n"
       "$GPRMC,010205,A,3542.0000,N,13947.0000,E,0.0,0.0,061226,,*00\r\n"
-      "$GPGGA,010206,3543.0000,N,13948.0000,E,1,08,0.9,50.0,M,39.4,M,,*00\r\n",
-      result);
+      "$GPGGA,010206,3543.0000,N,13948.0000,E,1,08,0.9,50.0,M,39.4,M,,*00\r\n");
   ASSERT_EQ(track.pointCount, 2);
   EXPECT_EQ(track.points[0].latitude, DegreesFromNmea("3541.0000"));  // from RMC
   EXPECT_EQ(track.points[0].altitude, 45.3);
@@ -132,13 +131,11 @@ TEST(LoadNmeaLog, AssemblesOneRecordFromOneSentenceOfEachType) {
 }
 
 TEST(LoadNmeaLog, SentenceOfATypeAlreadyTakenIsIgnored) {
-  LoadResult result;
-  const TrackData track = LoadLogText(
+  const TrackData track = LoadLogBytes(
       "$GPGGA,010203,3540.0000,N,13945.0000,E,1,08,0.9,10.0,M,,,,\n"
       "$GPGGA,010204,3550.0000,N,13955.0000,E,1,08,0.9,20.0,M,,,,\n"
       "$GPRMC,010205,A,,N,,E,0.0,0.0,061226,,\n"
-      "$GPRMC,010206,A,3541.0000,N,13946.0000,E,0.0,0.0,061226,,\n",
-      result);
+      "$GPRMC,010206,A,3541.0000,N,13946.0000,E,0.0,0.0,061226,,\n");
   // 2 GGA and 2 RMC make two records. The second GGA came while the first
   // record still waited for its RMC: it is dropped, not kept for the next one.
   ASSERT_EQ(track.pointCount, 2);
@@ -152,11 +149,9 @@ TEST(LoadNmeaLog, SentenceOfATypeAlreadyTakenIsIgnored) {
 }
 
 TEST(LoadNmeaLog, HeaderAndEmptyLinesAreIgnored) {
-  LoadResult result;
-  const TrackData track = LoadLogText(
+  const TrackData track = LoadLogBytes(
       "@$GPGGA,010203,3550.0000,N,13955.0000,E,1,08,0.9,20.0,M,,,,\n\n"
-      "$GPGGA,010203,3540.0000,N,13945.0000,E,1,08,0.9,10.0,M,,,,\n",
-      result);
+      "$GPGGA,010203,3540.0000,N,13945.0000,E,1,08,0.9,10.0,M,,,,\n");
   ASSERT_EQ(track.pointCount, 1);
   EXPECT_EQ(track.points[0].altitude, 10.0);
 }
@@ -168,8 +163,7 @@ TEST(LoadNmeaLog, RecordsWithoutADateShareOneTime) {
   };
   for (const Zone& zone : {Zone{"Asia/Tokyo", 32399}, Zone{"UTC", -1}, Zone{"America/New_York", -18001}}) {
     test::ScopedTimeZone pinned(zone.tz);
-    LoadResult result;
-    const TrackData track = LoadLog(DataPath("nmea/gga-only.log"), result);
+    const TrackData track = LoadLog(DataPath("nmea/gga-only.log"));
     ASSERT_EQ(track.pointCount, 120);
     for (const TrackPoint& p : track.points) EXPECT_EQ(p.time, zone.time) << zone.tz;
   }
@@ -178,8 +172,7 @@ TEST(LoadNmeaLog, RecordsWithoutADateShareOneTime) {
 TEST(LoadNmeaLog, TimesAreUtcWhateverTheZone) {
   for (const char* zone : {"Asia/Tokyo", "UTC", "America/New_York", "Europe/London"}) {
     test::ScopedTimeZone pinned(zone);
-    LoadResult result;
-    const TrackData track = LoadLog(DataPath("nmea/all-four-midnight.log"), result);
+    const TrackData track = LoadLog(DataPath("nmea/all-four-midnight.log"));
     ASSERT_EQ(track.pointCount, 40) << zone;
     EXPECT_EQ(track.points.front().time, 1796601580) << zone;  // 2026-12-06 23:59:40 UTC
     EXPECT_EQ(track.points.back().time, 1796601619) << zone;   // 2026-12-07 00:00:19 UTC
@@ -189,21 +182,81 @@ TEST(LoadNmeaLog, TimesAreUtcWhateverTheZone) {
 }
 
 TEST(LoadNmeaLog, EmptyTagSetUsesNoLine) {
-  LoadResult result;
-  const TrackData track = LoadLog(DataPath("nmea/no-position.log"), result);
-  EXPECT_TRUE(result.read);
+  const TrackData track = LoadLog(DataPath("nmea/no-position.log"));
   EXPECT_EQ(track.pointCount, 0);
 }
 
 TEST(LoadNmeaLog, NeverWritesPastTheAllocatedPoints) {
-  // The log grew after it was checked: three records for an array of two.
-  test::TempDir dir;
-  test::WriteFileBytes(dir.Path("t.log"), "GGA,1,3540,N\nGGA,2,3541,N\nGGA,3,3542,N\n");
+  // The log grew after it was checked: three records for two. A third point
+  // behind the two stands guard: the third record must not reach it.
+  const std::string log = "GGA,1,3540,N\nGGA,2,3541,N\nGGA,3,3542,N\n";
+  MemorySource source(log, "t.log");
   TrackData track;
-  ASSERT_TRUE(track.AllocatePoints(2));
-  const LoadResult result = LoadPoints(track, {dir.Path("t.log"), 2, 0, LoadKind::NmeaLog, kTagGga});
-  EXPECT_TRUE(result.read);
+  ASSERT_TRUE(track.AllocatePoints(3));
+  const LoadResult result = LoadPoints(track, {2, 0, LoadKind::NmeaLog, kTagGga}, source);
+  EXPECT_TRUE(result);
   EXPECT_EQ(track.points[1].latitude, DegreesFromNmea("3541.0000"));
+  EXPECT_EQ(track.points[2].latitude, 0.0);
+}
+
+// The bytes of a file, then a read that fails as a damaged disk does.
+class FailingSource final : public ByteSource {
+ public:
+  FailingSource(std::string_view readable, std::string name) : ByteSource(std::move(name)), readable_(readable) {}
+  std::int64_t Size() const override { return static_cast<std::int64_t>(readable_.size()) + 4096; }
+  ReadCount Read(char* out, std::size_t n) override {
+    if (position_ >= readable_.size()) return {0, EIO};
+    const std::size_t count = std::min(n, readable_.size() - position_);
+    std::copy_n(readable_.data() + position_, count, out);
+    position_ += count;
+    return {count, 0};
+  }
+  int Seek(std::int64_t position) override {
+    position_ = static_cast<std::size_t>(position);
+    return 0;
+  }
+
+ private:
+  std::string_view readable_;
+  std::size_t position_ = 0;
+};
+
+void ExpectReadFailure(const Failure& failure, const char* message, const char* name) {
+  EXPECT_EQ(failure.message.text, message);
+  EXPECT_EQ(failure.message.detail, std::string(name) + ": Input/output error");
+}
+
+// A read that fails in the middle of a file is reported with the system's
+// reason, never taken for the end of the file; a load then holds no points.
+TEST(ReadErrors, AreReportedAndLeaveNothingHalfLoaded) {
+  const std::string log = test::ReadFileBytes(DataPath("nmea/gga-rmc-noise.log"));
+  const std::string_view firstHalf = std::string_view(log).substr(0, log.size() / 2);
+  FailingSource halfLog(firstHalf, "noise.log");
+  const Result<NmeaLogCheck> check = CheckNmeaLog(halfLog);
+  ASSERT_FALSE(check);
+  ExpectReadFailure(check.error(), kNoDataMessage, "noise.log");
+
+  TrackData track;
+  ASSERT_TRUE(track.AllocatePoints(300));
+  const LoadResult logLoad = LoadPoints(track, {300, 0, LoadKind::NmeaLog, kTagGga | kTagRmc}, halfLog);
+  ASSERT_FALSE(logLoad);
+  ExpectReadFailure(logLoad.error(), kNoDataMessage, "noise.log");
+  EXPECT_EQ(track.pointCount, -1);
+  EXPECT_TRUE(track.points.empty());
+
+  const std::string usr = test::ReadFileBytes(DataPath("usr/three-trails.usr"));
+  FailingSource headOnly(std::string_view(usr).substr(0, 200), "three.usr");
+  TrackData directory;
+  const Result<void> read = ReadUsrFile(directory, headOnly);
+  ASSERT_FALSE(read);
+  ExpectReadFailure(read.error(), kUsrCannotOpen, "three.usr");
+  EXPECT_TRUE(directory.trails.empty());
+
+  ASSERT_TRUE(track.AllocatePoints(450));  // TrailA, from offset 134
+  const LoadResult trailLoad = LoadPoints(track, {450, 134, LoadKind::UsrTrail, 0}, headOnly);
+  ASSERT_FALSE(trailLoad);
+  ExpectReadFailure(trailLoad.error(), kNoDataMessage, "three.usr");
+  EXPECT_EQ(track.pointCount, -1);
 }
 
 TEST(RecordTime, NormalisesFieldsAndRefusesWhatTheClockCannotShow) {

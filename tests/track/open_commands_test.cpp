@@ -133,7 +133,32 @@ TEST(LoadTrail, VanishedFileGivesNoData) {
   const TrailLocation trail = *FindTrail(track.summary, "Second", path);
   std::filesystem::remove(path);
   EXPECT_EQ(LoadTrail(track, path, trail, "Second", shell), std::nullopt);
-  EXPECT_EQ(shell.Messages(), Texts{"Error:ﾃﾞｰﾀが取得出来ませんでした\n"});
+  ASSERT_EQ(shell.shown.size(), 1u);
+  EXPECT_EQ(shell.shown[0].text, "Error:ﾃﾞｰﾀが取得出来ませんでした\n");
+  EXPECT_EQ(shell.shown[0].detail, path + ": No such file or directory");
+  EXPECT_EQ(track.pointCount, -1);  // the points allocated for the trail are released
+}
+
+// A load that the user cancels stops there, shows nothing more and holds no
+// points: while the log is checked, while it is loaded, while a trail is.
+TEST(OpenCommands, ACancelledLoadShowsNothingAndHoldsNoPoints) {
+  for (const std::size_t report : {1u, 2u}) {
+    TrackData track;
+    ScriptedShell shell;
+    shell.cancelAtReport = report;
+    EXPECT_EQ(OpenNmeaLog(track, DataPath("nmea/gga-rmc-noise.log"), shell), std::nullopt);
+    EXPECT_EQ(shell.progress.size(), report);
+    EXPECT_TRUE(shell.shown.empty());
+    EXPECT_EQ(track.pointCount, -1);
+  }
+  TrackData track;
+  ScriptedShell shell;
+  const std::string path = DataPath("usr/three-trails.usr");
+  ASSERT_TRUE(OpenUsrFile(track, path, shell));
+  shell.cancelAtReport = 1;
+  EXPECT_EQ(LoadTrail(track, path, *FindTrail(track.summary, "TrailA", path), "TrailA", shell), std::nullopt);
+  EXPECT_TRUE(shell.shown.empty());
+  EXPECT_EQ(track.pointCount, -1);
 }
 
 TEST(OpenNmeaLog, LoadsAndSummarises) {

@@ -18,7 +18,6 @@ namespace {
 using test::DataPath;
 using test::ReadFileBytes;
 using test::TempDir;
-using test::WriteFileBytes;
 
 struct Trail {
   std::string name;
@@ -93,6 +92,21 @@ void SetPreviousDirectory(TrackData& track) {
 
 void ExpectPreviousDirectory(const TrackData& track) { ExpectDirectory(track, 7, {{"Before", 5, 99}}); }
 
+// Reads the bytes as a file named file.usr: nothing when the directory was
+// read, else the failure.
+std::optional<Failure> ReadFailure(TrackData& track, std::string_view bytes) {
+  MemorySource file(bytes, "file.usr");
+  const Result<void> read = ReadUsrFile(track, file);
+  if (read) return std::nullopt;
+  return read.error();
+}
+
+std::optional<std::string> ReadMessage(TrackData& track, std::string_view bytes) {
+  const std::optional<Failure> failure = ReadFailure(track, bytes);
+  if (!failure) return std::nullopt;
+  return failure->message.text;
+}
+
 TEST(LittleEndianValue, ReadsLowByteFirst) {
   const unsigned char bytes[] = {0x01, 0x02, 0x03, 0x84, 0x05};
   const unsigned char ones[] = {0xFF, 0xFF, 0xFF, 0xFF};
@@ -147,7 +161,7 @@ TEST(UsrReader, Fixtures) {
     SCOPED_TRACE(c.file);
     TrackData track;
     SetPreviousDirectory(track);
-    EXPECT_EQ(ReadUsrFile(track, DataPath(std::string("usr/") + c.file)), c.message);
+    EXPECT_EQ(ReadMessage(track, ReadFileBytes(DataPath(std::string("usr/") + c.file))), c.message);
     if (c.message) {
       ExpectPreviousDirectory(track);
     } else {
@@ -204,13 +218,11 @@ TEST(UsrReader, Layouts) {
       {"version 3", UsrHead({}, 1, 3) + TrailRecord("A", 1), kUsrWrongVersion, 0, {}},
       {"version in the high bytes", UsrHead({}, 1, 0x00010002) + TrailRecord("A", 1), kUsrWrongVersion, 0, {}},
   };
-  const TempDir dir;
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteFileBytes(dir.Path("file.usr"), c.bytes);
     TrackData track;
     SetPreviousDirectory(track);
-    EXPECT_EQ(ReadUsrFile(track, dir.Path("file.usr")), c.message);
+    EXPECT_EQ(ReadMessage(track, c.bytes), c.message);
     if (c.message) {
       ExpectPreviousDirectory(track);
     } else {
@@ -219,33 +231,57 @@ TEST(UsrReader, Layouts) {
   }
 }
 
+// The detail of a damaged file says what is wrong where, records counted from 1.
+TEST(UsrReader, DamageIsToldWithWhereItLies) {
+  const struct {
+    std::string bytes;
+    const char* detail;
+  } cases[] = {
+      {"", "file.usr: the file ends inside the version"},
+      {UsrHead({}, 1, 3) + TrailRecord("A", 1), "file.usr: version 3"},
+      {Int32(2) + Int16(2) + Unused(14) + Int32(1) + "a" + Unused(28) + Int32(-14),
+       "file.usr: way point record 2 of 2 has the text length -14"},
+      {Int32(2) + Int16(2) + Unused(14) + Int32(1) + "a" + Unused(14), "file.usr: the file ends inside way point record 2 of 2"},
+      {UsrHead({}, 3) + TrailRecord("A", 1) + Int32(0), "file.usr: trail record 2 of 3 has the name length 0"},
+      {UsrHead({}, 2) + TrailRecord("A", 1), "file.usr: the file ends inside trail record 2 of 2"},
+      {UsrHead({}, 1) + Int32(0x7FFFFFFF) + "abc", "file.usr: trail record 1 of 1 has its points beyond 2 GB"},
+  };
+  for (const auto& c : cases) {
+    TrackData track;
+    const std::optional<Failure> failure = ReadFailure(track, c.bytes);
+    ASSERT_TRUE(failure) << c.detail;
+    EXPECT_EQ(failure->message.detail, c.detail);
+  }
+}
+
 TEST(UsrReader, LastNameRunningPastTheEndKeepsTheBytesThere) {
-  const TempDir dir;
   const std::string bytes = UsrHead({}, 1) + Int32(100) + std::string("ab\xFF", 3);
-  WriteFileBytes(dir.Path("file.usr"), bytes);
   TrackData track;
-  ASSERT_EQ(ReadUsrFile(track, dir.Path("file.usr")), std::nullopt);
+  ASSERT_EQ(ReadMessage(track, bytes), std::nullopt);
   ASSERT_EQ(track.trails.size(), 1u);
   EXPECT_EQ(track.trails[0].name, "ab\xFF");
   EXPECT_EQ(track.trails[0].pointCount, 65535);  // read past the end
   EXPECT_GT(track.trails[0].dataOffset, static_cast<std::int32_t>(bytes.size()));
 }
 
-TEST(UsrReader, FilesThatCannotBeOpened) {
+TEST(UsrReader, AFileThatCannotBeReadCannotBeOpened) {
   const TempDir dir;
-  for (const std::string& path : {dir.Path("missing.usr"), dir.Path()}) {
-    TrackData track;
-    SetPreviousDirectory(track);
-    EXPECT_EQ(ReadUsrFile(track, path), kUsrCannotOpen) << path;
-    ExpectPreviousDirectory(track);
-  }
+  Result<FileSource> folder = OpenFileSource(dir.Path());
+  ASSERT_TRUE(folder);
+  TrackData track;
+  SetPreviousDirectory(track);
+  const Result<void> read = ReadUsrFile(track, *folder);
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().message.text, kUsrCannotOpen);
+  EXPECT_EQ(read.error().message.detail, dir.Path() + ": Is a directory");
+  ExpectPreviousDirectory(track);
 }
 
 TEST(UsrReader, ReplacesTheDirectoryAndLeavesThePoints) {
   TrackData track;
   ASSERT_TRUE(track.AllocatePoints(4));
-  ASSERT_EQ(ReadUsrFile(track, DataPath("usr/three-trails.usr")), std::nullopt);
-  ASSERT_EQ(ReadUsrFile(track, DataPath("usr/out-of-range.usr")), std::nullopt);
+  ASSERT_EQ(ReadMessage(track, ReadFileBytes(DataPath("usr/three-trails.usr"))), std::nullopt);
+  ASSERT_EQ(ReadMessage(track, ReadFileBytes(DataPath("usr/out-of-range.usr"))), std::nullopt);
   ExpectDirectory(track, 0, {{"Bad", 10, 50}});
   EXPECT_EQ(track.pointCount, 4);
   EXPECT_EQ(track.points.size(), 4u);
@@ -254,17 +290,12 @@ TEST(UsrReader, ReplacesTheDirectoryAndLeavesThePoints) {
 // Every cut of every fixture either reads or fails with one of the reader's
 // messages.
 TEST(UsrReader, EveryPrefixOfEveryFixture) {
-  const std::vector<std::optional<std::string>> allowed = {std::nullopt, kUsrCannotOpen, kUsrWrongVersion,
-                                                           kUsrNoTrailData};
-  const TempDir dir;
-  const std::string path = dir.Path("cut.usr");
+  const std::vector<std::optional<std::string>> allowed = {std::nullopt, kUsrWrongVersion, kUsrNoTrailData};
   for (const auto& entry : std::filesystem::directory_iterator(DataPath("usr"))) {
     const std::string whole = ReadFileBytes(entry.path().string());
-    WriteFileBytes(path, whole);
     for (std::size_t size = whole.size() + 1; size-- > 0;) {
-      std::filesystem::resize_file(path, size);
       TrackData track;
-      const std::optional<std::string> result = ReadUsrFile(track, path);
+      const std::optional<std::string> result = ReadMessage(track, std::string_view(whole).substr(0, size));
       ASSERT_NE(std::find(allowed.begin(), allowed.end(), result), allowed.end())
           << entry.path().filename() << " cut at " << size;
     }

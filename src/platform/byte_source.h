@@ -1,0 +1,85 @@
+#pragma once
+// Where the readers' bytes come from: a file descriptor that is already open
+// (a file, or a pipe whose size is not known before its end), or a block of
+// memory. A source is read once from its start, and may be read again from
+// the start where it can move back (a file; memory).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/result.h"
+
+namespace kestrel {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+
+  // What the source is called in the detail of a message: the path as given.
+  const std::string& Name() const { return name_; }
+  // The size in bytes, or -1 when it is not known before the end (a pipe).
+  virtual std::int64_t Size() const = 0;
+
+  // Reads up to n bytes at the current position into out and moves on by the
+  // number read: 0 at the end. error is the errno of a failed read, else 0.
+  struct ReadCount {
+    std::size_t bytes = 0;
+    int error = 0;
+  };
+  virtual ReadCount Read(char* out, std::size_t n) = 0;
+  // Moves to a position; a position beyond the end reads as the end. Returns
+  // 0, or the errno of a move the source cannot make (back on a pipe).
+  virtual int Seek(std::int64_t position) = 0;
+
+ protected:
+  explicit ByteSource(std::string name) : name_(std::move(name)) {}
+  ByteSource(ByteSource&&) = default;
+  ByteSource& operator=(ByteSource&&) = default;
+
+ private:
+  std::string name_;
+};
+
+// A file descriptor open for reading, closed with the source.
+class FileSource final : public ByteSource {
+ public:
+  // Takes over the descriptor; name is what messages call it.
+  FileSource(int fd, std::string name);
+  ~FileSource() override;
+  FileSource(FileSource&& other) noexcept;
+  FileSource& operator=(FileSource&&) = delete;
+
+  std::int64_t Size() const override { return size_; }
+  ReadCount Read(char* out, std::size_t n) override;
+  int Seek(std::int64_t position) override;
+
+ private:
+  int fd_;
+  std::int64_t size_ = -1;
+  std::int64_t position_ = 0;
+};
+
+// Opens a file (or a named pipe) for reading; a path that cannot be opened
+// fails with kNoDataMessage and the system's reason as detail.
+Result<FileSource> OpenFileSource(const std::string& path);
+
+// Bytes in memory, which the caller keeps while the source is read.
+class MemorySource final : public ByteSource {
+ public:
+  MemorySource(std::string_view bytes, std::string name) : ByteSource(std::move(name)), bytes_(bytes) {}
+
+  std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
+  ReadCount Read(char* out, std::size_t n) override;
+  int Seek(std::int64_t position) override;
+
+ private:
+  std::string_view bytes_;
+  std::size_t position_ = 0;
+};
+
+// The message of an input that cannot be read whole.
+inline constexpr const char* kNoDataMessage = "Error:ﾃﾞｰﾀが取得出来ませんでした\n";
+
+}  // namespace kestrel
