@@ -1,11 +1,10 @@
 #include "convert/conversion.h"
 
-#include <new>
 #include <string_view>
 
 #include "platform/atomic_file.h"
 #include "platform/output_path.h"
-#include "track/open_commands.h"
+#include "platform/result.h"
 #include "writers/csv_writer.h"
 #include "writers/nmea_writer.h"
 #include "writers/pcx5_writer.h"
@@ -19,7 +18,8 @@ struct OutputFormat {
   std::string_view dialogExtension;
   std::string_view dialogFileName;
   std::string_view dialogFilter;
-  void (*write)(const TrackData& track, TextOutput& output, const TrackWriterOptions& options);
+  Result<void> (*write)(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                        const Progress& progress);
 };
 
 constexpr OutputFormat kNmeaFormat = {".log", "log", "*.log", "NMEAﾌｧｲﾙ(*.log)|*.log|全て(*.*)|*.*||", WriteNmeaLog};
@@ -41,6 +41,17 @@ const OutputFormat* OutputFormatOf(OutputType type) {
       break;
   }
   return nullptr;
+}
+
+// The file is written beside its target and takes its place only when
+// complete: a failed or cancelled write never destroys an existing file,
+// even when the target is the loaded track file itself.
+Result<void> WriteOutputFile(const OutputFormat& format, const TrackData& track, const TrackWriterOptions& options,
+                             const std::string& path, const Progress& progress) {
+  TextOutput output;
+  if (Result<void> created = output.Create(path); !created) return created;
+  if (Result<void> written = format.write(track, output, options, progress); !written) return written;
+  return output.Commit();
 }
 
 }  // namespace
@@ -75,23 +86,9 @@ bool RunConversion(const ConversionRequest& request, const TrackData& track, con
       NameOutputFile(shell, request.sameName, trackFilePath, std::string(format->extension), dialog);
   if (!path) return false;
 
-  // The file is written beside its target and takes its place only when
-  // complete: a failed write never destroys an existing file, even when the
-  // target is the loaded track file itself.
-  TextOutput output;
-  if (!output.Create(*path)) {
-    shell.ShowMessage({kCannotOpenOutputMessage});
-    return false;
-  }
   const TrackWriterOptions options{ConversionUsageRate(track, request.thinning), request.smoothing, request.useUtc};
-  try {
-    format->write(track, output, options);
-  } catch (const std::bad_alloc&) {
-    shell.ShowMessage({kNoMemoryMessage});
-    return false;
-  }
-  if (!output.Commit()) {
-    shell.ShowMessage({kWriteFailedMessage});
+  if (Result<void> written = WriteOutputFile(*format, track, options, *path, ProgressTo(shell)); !written) {
+    ShowFailure(shell, written.error());
     return false;
   }
   shell.ShowMessage({kConversionDoneMessage, MessageIcon::Information});

@@ -28,15 +28,15 @@ struct ConversionRequest {
 double ConversionUsageRate(const TrackData& track, const ThinningChoice& choice);
 
 // Runs the conversion of the loaded track, whose file is trackFilePath, and
-// shows every message through the shell. true only when the file was
-// written and the end was reported.
+// shows every message through the shell: a failure to create or write the
+// file (kCannotOpenOutputMessage, kWriteFailedMessage) or to have the memory
+// for the working copy (kNoMemoryMessage) with its detail; a cancel shows
+// nothing. true only when the file was written and the end was reported.
 bool RunConversion(const ConversionRequest& request, const TrackData& track, const std::string& trackFilePath,
                    Shell& shell);
 
 inline constexpr const char* kNoOutputTypeMessage = "ERROR:ﾃﾞｰﾀﾀｲﾌﾟが選択されてません\n";
 inline constexpr const char* kUsrOutputMessage = "ERROR:usr形式への変換には対応していません\n";
-inline constexpr const char* kCannotOpenOutputMessage = "ERROR:出力ﾌｧｲﾙが開けません\n";
-inline constexpr const char* kWriteFailedMessage = "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n";
 inline constexpr const char* kConversionDoneMessage = "変換終了    ";
 
 }  // namespace kestrel

@@ -28,8 +28,11 @@ mode_t ModeFor(const std::string& target) {
 
 AtomicFile::~AtomicFile() { Discard(); }
 
-bool AtomicFile::Create(const std::string& path) {
+Failure AtomicFile::Failed(const char* message, int error) const { return Fail(message, SystemDetail(name_, error)); }
+
+Result<void> AtomicFile::Create(const std::string& path) {
   Discard();
+  name_ = path;
   target_ = path;
   // Writing through a symbolic link replaces the file it points to.
   char resolved[PATH_MAX];
@@ -39,48 +42,56 @@ bool AtomicFile::Create(const std::string& path) {
   }
   struct stat status {};
   replacing_ = ::stat(target_.c_str(), &status) == 0;
-  if (replacing_ && (S_ISDIR(status.st_mode) || ::access(target_.c_str(), W_OK) != 0)) return false;
+  if (replacing_) {
+    if (S_ISDIR(status.st_mode)) return Failed(kCannotOpenOutputMessage, EISDIR);
+    // Root may write any file; a file without write permission for anyone
+    // is read-only all the same.
+    if (::access(target_.c_str(), W_OK) != 0) return Failed(kCannotOpenOutputMessage, errno);
+    if ((status.st_mode & 0222) == 0) return Failed(kCannotOpenOutputMessage, EACCES);
+  }
   const std::size_t slash = target_.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
   temporary_ = folder + "." + name + ".XXXXXX";
   fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
   if (fd_ < 0) {
+    const int error = errno;
     temporary_.clear();
-    return false;
+    return Failed(kCannotOpenOutputMessage, error);
   }
   ::fchmod(fd_, ModeFor(target_));
-  failed_ = false;
-  return true;
+  error_ = 0;
+  return {};
 }
 
 void AtomicFile::Write(std::string_view bytes) {
-  while (!failed_ && !bytes.empty()) {
+  while (error_ == 0 && !bytes.empty()) {
     const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
-      failed_ = true;
+      error_ = written < 0 ? errno : ENOSPC;
       break;
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
 }
 
-bool AtomicFile::Commit() {
-  if (fd_ < 0) return false;
+Result<void> AtomicFile::Commit() {
+  if (fd_ < 0) return Failed(kWriteFailedMessage, EBADF);
   // Where a file is replaced, its new data reaches the disk before the name
   // does, so that a crash leaves either the old file or the whole new one. A
   // new file has nothing to lose and skips the wait.
-  bool ok = !failed_ && (!replacing_ || ::fsync(fd_) == 0);
-  ok = ::close(fd_) == 0 && ok;
+  int error = error_;
+  if (error == 0 && replacing_ && ::fsync(fd_) != 0) error = errno;
+  if (::close(fd_) != 0 && error == 0) error = errno;
   fd_ = -1;
-  ok = ok && ::rename(temporary_.c_str(), target_.c_str()) == 0;
-  if (!ok) {
+  if (error == 0 && ::rename(temporary_.c_str(), target_.c_str()) != 0) error = errno;
+  if (error != 0) {
     Discard();
-    return false;
+    return Failed(kWriteFailedMessage, error);
   }
   temporary_.clear();
-  return true;
+  return {};
 }
 
 void AtomicFile::Discard() {
@@ -109,16 +120,9 @@ void TextOutput::Flush() {
   buffer_.clear();
 }
 
-bool TextOutput::Commit() {
+Result<void> TextOutput::Commit() {
   Flush();
   return file_.Commit();
-}
-
-WriteResult WriteTextFile(const std::string& path, std::string_view text) {
-  TextOutput output;
-  if (!output.Create(path)) return WriteResult::CannotCreate;
-  output.Write(text);
-  return output.Commit() ? WriteResult::Written : WriteResult::WriteFailed;
 }
 
 }  // namespace kestrel

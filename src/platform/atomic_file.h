@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace kestrel {
 
 class AtomicFile {
@@ -16,22 +18,27 @@ class AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Makes the temporary file beside the target. false when the target cannot
-  // be created: a missing folder, no permission, or a folder of that name.
-  bool Create(const std::string& target);
+  // Makes the temporary file beside the target. Fails with
+  // kCannotOpenOutputMessage and the system's reason when the target cannot
+  // be written: a missing folder, no permission, a folder of that name, or a
+  // read-only file (for every user, root included).
+  Result<void> Create(const std::string& target);
   // Appends bytes; a failure is remembered and reported by Commit.
   void Write(std::string_view bytes);
-  // Flushes, closes and renames the temporary file over the target; false,
-  // with the temporary file removed, when anything failed.
-  bool Commit();
+  // Flushes, closes and renames the temporary file over the target. Fails
+  // with kWriteFailedMessage and the reason of the first step that failed,
+  // the temporary file removed.
+  Result<void> Commit();
 
  private:
   void Discard();
+  Failure Failed(const char* message, int error) const;
 
-  std::string target_;
+  std::string name_;    // the target as given, for messages
+  std::string target_;  // the file a symbolic link points to, or the target
   std::string temporary_;
   int fd_ = -1;
-  bool failed_ = false;
+  int error_ = 0;           // errno of the first write that failed
   bool replacing_ = false;  // a file of the target's name exists
 };
 
@@ -43,10 +50,10 @@ class TextOutput {
   TextOutput(const TextOutput&) = delete;
   TextOutput& operator=(const TextOutput&) = delete;
 
-  bool Create(const std::string& target) { return file_.Create(target); }
+  Result<void> Create(const std::string& target) { return file_.Create(target); }
   void Write(std::string_view text);
-  // Writes what is buffered and puts the file in place; false when any part failed.
-  bool Commit();
+  // Writes what is buffered and puts the file in place.
+  Result<void> Commit();
 
  private:
   void Flush();
@@ -55,9 +62,7 @@ class TextOutput {
   std::string buffer_;
 };
 
-enum class WriteResult { Written, CannotCreate, WriteFailed };
-
-// Writes a whole text file atomically with CR LF line ends.
-WriteResult WriteTextFile(const std::string& path, std::string_view text);
+inline constexpr const char* kCannotOpenOutputMessage = "ERROR:出力ﾌｧｲﾙが開けません\n";
+inline constexpr const char* kWriteFailedMessage = "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n";
 
 }  // namespace kestrel

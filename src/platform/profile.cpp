@@ -51,7 +51,7 @@ class IniFile {
     AtomicFile file;
     if (!file.Create(path)) return false;
     file.Write(text);
-    return file.Commit();
+    return file.Commit().has_value();
   }
 
  private:

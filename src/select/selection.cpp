@@ -1,5 +1,7 @@
 #include "select/selection.h"
 
+#include <new>
+
 #include "platform/numbers.h"
 
 namespace kestrel {
@@ -19,8 +21,13 @@ bool IsPointKept(const TrackData& track, std::int32_t i, double usageRate) {
          static_cast<std::int64_t>(TruncateToInt32(static_cast<double>(i) * x)) + 1;
 }
 
-std::vector<TrackPoint> MakeWorkingCopy(const TrackData& track, bool smooth) {
-  std::vector<TrackPoint> copy(track.points.begin(), track.points.begin() + PointCountOrZero(track));
+Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smooth) {
+  std::vector<TrackPoint> copy;
+  try {
+    copy.assign(track.points.begin(), track.points.begin() + PointCountOrZero(track));
+  } catch (const std::bad_alloc&) {
+    return Fail(kNoMemoryMessage);
+  }
   if (!smooth || copy.size() <= 3) return copy;
   constexpr double oneThird = 0.3333333333333333;
   for (std::size_t i = 1; i + 1 < copy.size(); ++i) {
@@ -31,11 +38,13 @@ std::vector<TrackPoint> MakeWorkingCopy(const TrackData& track, bool smooth) {
   return copy;
 }
 
-std::vector<TrackPoint> SelectLatLon(const TrackData& track, double usageRate, bool smooth) {
+Result<std::vector<TrackPoint>> SelectLatLon(const TrackData& track, double usageRate, bool smooth) {
   // The kept points are gathered at the front of the working copy itself:
   // the k-th kept index is never below k, so nothing is overwritten before
   // it is read, and no second array is needed.
-  std::vector<TrackPoint> points = MakeWorkingCopy(track, smooth);
+  Result<std::vector<TrackPoint>> copy = MakeWorkingCopy(track, smooth);
+  if (!copy) return copy;
+  std::vector<TrackPoint>& points = *copy;
   std::size_t kept = 0;
   for (std::int32_t i = 0; i < static_cast<std::int32_t>(points.size()); ++i) {
     if (!IsPointKept(track, i, usageRate)) continue;
@@ -43,7 +52,7 @@ std::vector<TrackPoint> SelectLatLon(const TrackData& track, double usageRate, b
     points[kept++] = TrackPoint{point.latitude, point.longitude, kNoAltitude, 0};
   }
   points.resize(kept);
-  return points;
+  return copy;
 }
 
 }  // namespace kestrel

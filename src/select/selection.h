@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/result.h"
 #include "track/track_data.h"
 
 namespace kestrel {
@@ -26,11 +27,12 @@ bool IsPointKept(const TrackData& track, std::int32_t i, double usageRate);
 
 // A copy of all points; with smooth and four points or more, the latitude,
 // longitude and altitude of every inner point are averaged with their
-// neighbours, in place and in index order.
-std::vector<TrackPoint> MakeWorkingCopy(const TrackData& track, bool smooth);
+// neighbours, in place and in index order. Fails with kNoMemoryMessage when
+// the memory for the copy cannot be had.
+Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smooth);
 
 // Latitude and longitude of the kept points of the (smoothed) working copy,
-// in index order; no other field is set.
-std::vector<TrackPoint> SelectLatLon(const TrackData& track, double usageRate, bool smooth);
+// in index order; no other field is set. Fails as MakeWorkingCopy does.
+Result<std::vector<TrackPoint>> SelectLatLon(const TrackData& track, double usageRate, bool smooth);
 
 }  // namespace kestrel

@@ -20,8 +20,14 @@ struct MapRequest {
 };
 
 // Runs the command on the loaded track, whose file is trackFilePath, and
-// shows every message through the shell. true only when every file was
-// written and the end was reported.
+// shows every message through the shell. Each file is written whole under a
+// temporary name; at the end they take their names in their order. A file
+// that cannot be written (kMapWriteFailedMessage, with the system's reason)
+// or the memory for the working copy that cannot be had (kNoMemoryMessage)
+// stops the site there, and the files before it are put in place; so does a
+// script with no points to list, after the page. A cancel leaves no file
+// behind and shows nothing. true only when every file was written and the
+// end was reported.
 bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell);
 
 // The save dialog of the page file.

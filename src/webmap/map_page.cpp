@@ -1,6 +1,5 @@
 #include "webmap/map_page.h"
 
-#include "platform/atomic_file.h"
 #include "webmap/site_templates.h"
 #include "webmap/template_text.h"
 #include "webmap/tile_map.h"
@@ -32,8 +31,8 @@ std::string MapPageText(const std::string& baseName, const MapSettings& settings
   return MapPageHead(baseName, settings) + "\n\n" + MapPageBody(settings);
 }
 
-bool WriteMapPage(const std::string& pagePath, const std::string& baseName, const MapSettings& settings) {
-  return WriteTextFile(pagePath, MapPageText(baseName, settings)) == WriteResult::Written;
+void WriteMapPage(TextOutput& output, const std::string& baseName, const MapSettings& settings) {
+  output.Write(MapPageText(baseName, settings));
 }
 
 }  // namespace kestrel

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/atomic_file.h"
 #include "webmap/map_settings.h"
 
 namespace kestrel {
@@ -27,8 +28,7 @@ std::string MapPageBody(const MapSettings& settings);
 // The page: head, two line ends, body.
 std::string MapPageText(const std::string& baseName, const MapSettings& settings);
 
-// Writes the page with CR LF line ends; false, with an existing file of that
-// name left as it was, when the file cannot be written.
-bool WriteMapPage(const std::string& pagePath, const std::string& baseName, const MapSettings& settings);
+// Writes the page into the output.
+void WriteMapPage(TextOutput& output, const std::string& baseName, const MapSettings& settings);
 
 }  // namespace kestrel

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "platform/atomic_file.h"
 #include "platform/number_format.h"
 #include "select/selection.h"
 #include "webmap/site_templates.h"
@@ -77,10 +76,8 @@ std::string MapScriptFunctions(const MapSettings& settings) {
   return functions;
 }
 
-bool WriteMapScript(const std::string& scriptPath, const MapSettings& settings, const ThinningChoice& thinning,
-                    const TrackData& track) {
-  TextOutput output;
-  if (!output.Create(scriptPath)) return false;
+Result<ScriptListing> WriteMapScript(TextOutput& output, const MapSettings& settings, const ThinningChoice& thinning,
+                                     const TrackData& track, const Progress& progress) {
   output.Write(kScriptHeader);
   output.Write("\n\n");
   output.Write(kScriptGlobals);
@@ -90,13 +87,14 @@ bool WriteMapScript(const std::string& scriptPath, const MapSettings& settings, 
   output.Write(MapScriptFunctions(settings));
 
   const ScriptThinning keep = ScriptThinningOf(track, thinning);
-  // Nothing to list: the script is not put in place (the temporary file goes
-  // with the output); a script without pushData would stop the page at load.
-  if (keep.targetCount == 0) return false;
+  if (keep.targetCount == 0) return ScriptListing::NothingToList;
 
-  const std::vector<TrackPoint> points = SelectLatLon(track, keep.usageRate, settings.smoothing);
+  const Result<std::vector<TrackPoint>> points = SelectLatLon(track, keep.usageRate, settings.smoothing);
+  if (!points) return points.error();
+  const auto count = static_cast<std::int64_t>(points->size());
   std::string piece(kPointListHead);
-  for (const TrackPoint& point : points) {
+  for (std::int64_t i = 0; i < count; ++i) {
+    const TrackPoint& point = (*points)[static_cast<std::size_t>(i)];
     piece.append(kPointLineStart);
     AppendFixed(piece, point.latitude, kDecimals);
     piece.append(kPointLineMiddle);
@@ -105,11 +103,12 @@ bool WriteMapScript(const std::string& scriptPath, const MapSettings& settings, 
     if (piece.size() >= kPieceSize) {
       output.Write(piece);
       piece.clear();
+      if (progress && !progress(i + 1, count)) return Cancelled();
     }
   }
   piece.append(kPointListTail);
   output.Write(piece);
-  return output.Commit();
+  return ScriptListing::Points;
 }
 
 }  // namespace kestrel

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/atomic_file.h"
+#include "platform/result.h"
+#include "platform/shell.h"
 #include "select/thinning.h"
 #include "track/track_data.h"
 #include "webmap/map_settings.h"
@@ -33,11 +36,17 @@ std::string MapScriptParameters(const MapSettings& settings, const TrackSummary&
 // ends; setMap without its overview line when the overview is off.
 std::string MapScriptFunctions(const MapSettings& settings);
 
-// Writes the script with CR LF line ends. false, with an existing file of
-// that name left as it was, when the file cannot be written or when the
-// target count is 0 (a page with no points to list). The callers have
-// checked the thinning choice (ThinningProblem).
-bool WriteMapScript(const std::string& scriptPath, const MapSettings& settings, const ThinningChoice& thinning,
-                    const TrackData& track);
+// What a script lists: points, or nothing, when the thinning leaves no
+// point (a target count of 0). A script without points would stop the page
+// when it loads, so it must not be put in place.
+enum class ScriptListing { Points, NothingToList };
+
+// Writes the script into the output. With each piece of the point list the
+// progress hears how many of the listed points are done; its false stops the
+// writing (a cancel). Fails with kNoMemoryMessage when the working copy of
+// the points cannot be had. The callers have checked the thinning choice
+// (ThinningProblem).
+Result<ScriptListing> WriteMapScript(TextOutput& output, const MapSettings& settings, const ThinningChoice& thinning,
+                                     const TrackData& track, const Progress& progress = {});
 
 }  // namespace kestrel

@@ -2,12 +2,11 @@
 // The style sheet of the map site: the size of the map and the look of the
 // control panel. Its text is fixed.
 
-#include <string>
+#include "platform/atomic_file.h"
 
 namespace kestrel {
 
-// Writes the style sheet with CR LF line ends; false, with an existing file
-// of that name left as it was, when the file cannot be written.
-bool WriteMapStyle(const std::string& stylePath);
+// Writes the style sheet into the output.
+void WriteMapStyle(TextOutput& output);
 
 }  // namespace kestrel

@@ -1,6 +1,5 @@
 #include "webmap/tile_map.h"
 
-#include "platform/atomic_file.h"
 #include "webmap/leaflet_dist.h"
 #include "webmap/site_templates.h"
 #include "webmap/template_text.h"
@@ -81,12 +80,10 @@ std::string LeafletStyleText() {
   return std::string(OpeningComment(LeafletDistScript())) + WithLineFeeds(LeafletDistStyle());
 }
 
-bool WriteTileMapFiles(const std::string& stem, const TileMap& tiles) {
-  const auto write = [&stem](std::string_view suffix, const std::string& text) {
-    return WriteTextFile(stem + std::string(suffix), text) == WriteResult::Written;
-  };
-  return write(kLeafletScriptSuffix, LeafletScriptText()) && write(kLeafletStyleSuffix, LeafletStyleText()) &&
-         write(kTileMapScriptSuffix, TileMapScript(tiles));
+std::vector<TileSiteFile> TileSiteFiles(const TileMap& tiles) {
+  return {{kLeafletScriptSuffix, LeafletScriptText()},
+          {kLeafletStyleSuffix, LeafletStyleText()},
+          {kTileMapScriptSuffix, TileMapScript(tiles)}};
 }
 
 }  // namespace kestrel

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "webmap/map_settings.h"
 #include "webmap/tile_templates.h"
@@ -36,10 +37,12 @@ std::string TileMapScript(const TileMap& tiles);
 std::string LeafletScriptText();
 std::string LeafletStyleText();
 
-// Writes Leaflet's script, Leaflet's style sheet and the tile map script, in
-// this order, each atomically with CR LF line ends, to stem + its suffix
-// (stem: the page's folder and base name). Stops at the first that cannot be
-// written and returns false; the files written before it stay.
-bool WriteTileMapFiles(const std::string& stem, const TileMap& tiles);
+// The files of a site on map tiles beside its page, in the order they are
+// written: Leaflet's script, Leaflet's style sheet, the tile map script.
+struct TileSiteFile {
+  std::string_view suffix;
+  std::string text;
+};
+std::vector<TileSiteFile> TileSiteFiles(const TileMap& tiles);
 
 }  // namespace kestrel

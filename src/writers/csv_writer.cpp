@@ -30,8 +30,9 @@ void AppendRow(std::string& text, const TrackPoint& point, const TrackWriterOpti
 
 }  // namespace
 
-void WriteCsvTrack(const TrackData& track, TextOutput& output, const TrackWriterOptions& options) {
-  WriteTrackFile(track, output, options, kHeaderRow, AppendRow);
+Result<void> WriteCsvTrack(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                           const Progress& progress) {
+  return WriteTrackFile(track, output, options, kHeaderRow, AppendRow, progress);
 }
 
 }  // namespace kestrel

@@ -8,6 +8,7 @@
 
 namespace kestrel {
 
-void WriteCsvTrack(const TrackData& track, TextOutput& output, const TrackWriterOptions& options);
+Result<void> WriteCsvTrack(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                           const Progress& progress = {});
 
 }  // namespace kestrel

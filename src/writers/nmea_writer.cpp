@@ -21,8 +21,9 @@ void AppendSentenceLine(std::string& text, const TrackPoint& point, const TrackW
 
 }  // namespace
 
-void WriteNmeaLog(const TrackData& track, TextOutput& output, const TrackWriterOptions& options) {
-  WriteTrackFile(track, output, options, kNmeaLogHeader, AppendSentenceLine);
+Result<void> WriteNmeaLog(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                          const Progress& progress) {
+  return WriteTrackFile(track, output, options, kNmeaLogHeader, AppendSentenceLine, progress);
 }
 
 void WriteGgaSentence(std::string& text, const TrackPoint& point) {

@@ -13,7 +13,8 @@
 namespace kestrel {
 
 // The UTC flag of the options is ignored: the sentences carry no time.
-void WriteNmeaLog(const TrackData& track, TextOutput& output, const TrackWriterOptions& options);
+Result<void> WriteNmeaLog(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                          const Progress& progress = {});
 
 // Appends the sentence of one point, with its line feed:
 // $GPGGA,,DDMM.MMMMMM,N,DDDMM.MMMMMM,E,,,,,,,,*hh

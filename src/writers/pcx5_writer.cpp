@@ -63,8 +63,9 @@ void AppendTrackLine(std::string& text, const TrackPoint& point, const TrackWrit
 
 }  // namespace
 
-void WritePcx5Track(const TrackData& track, TextOutput& output, const TrackWriterOptions& options) {
-  WriteTrackFile(track, output, options, kHeader, AppendTrackLine);
+Result<void> WritePcx5Track(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                            const Progress& progress) {
+  return WriteTrackFile(track, output, options, kHeader, AppendTrackLine, progress);
 }
 
 }  // namespace kestrel

@@ -8,6 +8,7 @@
 
 namespace kestrel {
 
-void WritePcx5Track(const TrackData& track, TextOutput& output, const TrackWriterOptions& options);
+Result<void> WritePcx5Track(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                            const Progress& progress = {});
 
 }  // namespace kestrel

@@ -15,22 +15,25 @@ constexpr std::size_t kPieceSize = 64 * 1024;
 
 }  // namespace
 
-void WriteTrackFile(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
-                    std::string_view header, AppendPointText appendPoint) {
-  const std::vector<TrackPoint> copy = MakeWorkingCopy(track, options.smoothing);
+Result<void> WriteTrackFile(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                            std::string_view header, AppendPointText appendPoint, const Progress& progress) {
+  const Result<std::vector<TrackPoint>> copy = MakeWorkingCopy(track, options.smoothing);
+  if (!copy) return copy.error();
   std::string text;
   text.reserve(kPieceSize + 256);
   text.append(header);
-  const auto count = static_cast<std::int32_t>(copy.size());
+  const auto count = static_cast<std::int32_t>(copy->size());
   for (std::int32_t i = 0; i < count; ++i) {
     if (!IsPointKept(track, i, options.usageRate)) continue;
-    appendPoint(text, copy[static_cast<std::size_t>(i)], options);
+    appendPoint(text, (*copy)[static_cast<std::size_t>(i)], options);
     if (text.size() >= kPieceSize) {
       output.Write(text);
       text.clear();
+      if (progress && !progress(i + 1, count)) return Cancelled();
     }
   }
   output.Write(text);
+  return {};
 }
 
 std::tm CalendarTime(std::int32_t time, bool useUtc) {

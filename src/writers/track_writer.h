@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "platform/atomic_file.h"
+#include "platform/result.h"
+#include "platform/shell.h"
 #include "track/track_data.h"
 
 namespace kestrel {
@@ -24,10 +26,13 @@ using AppendPointText = void (*)(std::string& text, const TrackPoint& point, con
 // Writes the header, then the text of every output point: the points of the
 // working copy (smoothed when asked) at the indices that pass the keep test,
 // in index order. The text goes to the output in large pieces; the output
-// turns each line feed into CR LF. Throws std::bad_alloc when the working
-// copy cannot be had, before anything is written.
-void WriteTrackFile(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
-                    std::string_view header, AppendPointText appendPoint);
+// turns each line feed into CR LF, and its Commit reports a failed write.
+// With each piece the progress hears how many of the track's points are
+// done, and its false stops the writing (a cancel). Fails with
+// kNoMemoryMessage, before anything is written, when the working copy
+// cannot be had.
+Result<void> WriteTrackFile(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                            std::string_view header, AppendPointText appendPoint, const Progress& progress);
 
 // The calendar time of a point time in UTC or in local time. A time the C
 // library cannot convert (none of the 32-bit times here) gives all fields 0.

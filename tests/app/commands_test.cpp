@@ -83,6 +83,7 @@ void ExpectEveryMessage(const Command<Page>& command) {
     ShownList expected = c.shown;
     for (Shown& shown : expected) {
       if (shown.kind == Kind::Question) shown.text = derivedPath + "は既に存在します\n上書きしますか?";
+      if (shown.text == command.writeFailed) shown.detail = desktop.folder.Path("missing/out") + ": No such file or directory";
     }
     EXPECT_EQ(desktop.shell.shown, expected) << command.extension << ": " << c.what;
   }

@@ -118,10 +118,12 @@ std::vector<ConvertCase> Cases() {
        "Point数がﾄﾗｯｸﾃﾞｰﾀ内の数を越えてます\n", "", ""},
       {"no-points", "nmea/empty.log", {"--points", "abc"}, "", "Asia/Tokyo", 1,
        "ﾄﾗｯｸﾌｧｲﾙの指定が誤りかTrailﾌｧｲﾙが未指定です\n", "", ""},
-      {"missing-folder", kLog, {"-o", "missing/out.csv"}, "", "Asia/Tokyo", 1, "ERROR:出力ﾌｧｲﾙが開けません\n", "", ""},
+      {"missing-folder", kLog, {"-o", "missing/out.csv"}, "", "Asia/Tokyo", 1,
+       "ERROR:出力ﾌｧｲﾙが開けません\n  missing/out.csv: No such file or directory\n", "", ""},
       {"under-a-file", kLog, {"-o", "gga-rmc-noise.log/out.csv"}, "", "Asia/Tokyo", 1,
-       "ERROR:出力ﾌｧｲﾙが開けません\n", "", ""},
-      {"folder-target", kLog, {"-o", ".", "--force"}, "", "Asia/Tokyo", 1, "ERROR:出力ﾌｧｲﾙが開けません\n", "", ""},
+       "ERROR:出力ﾌｧｲﾙが開けません\n  gga-rmc-noise.log/out.csv: Not a directory\n", "", ""},
+      {"folder-target", kLog, {"-o", ".", "--force"}, "", "Asia/Tokyo", 1,
+       "ERROR:出力ﾌｧｲﾙが開けません\n  .: Is a directory\n", "", ""},
       // Refusals of the load.
       {"mismatch", "nmea/mismatch.log", {}, "", "Asia/Tokyo", 1,
        "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n  mismatch.log: GGA 50, RMC 49\n", "", ""},
@@ -173,7 +175,8 @@ TEST(KrmConvertOutput, KeepsTheOldFileWhenTheDiskIsFull) {
   const test::KrmRun run =
       RunKrm({"convert", test::DataPath(kLog), "-o", folder.Path("disk/out.csv"), "--force"}, "Asia/Tokyo");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n");
+  EXPECT_EQ(run.err,
+            "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n  " + folder.Path("disk/out.csv") + ": No space left on device\n");
   EXPECT_EQ(test::ReadFileBytes(folder.Path("disk/out.csv")), "precious");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("disk")), {}), 1);
 }

@@ -7,14 +7,17 @@
 
 #include <filesystem>
 
-#include "support/failing_disk.h"
+#include "platform/atomic_file.h"
 #include "platform/output_path.h"
+#include "support/failing_disk.h"
+#include "support/memory_limit.h"
 #include "support/test_support.h"
+#include "support/written_text.h"
 #include "track/open_commands.h"
+#include "track/track_data.h"
 #include "writers/csv_writer.h"
 #include "writers/nmea_writer.h"
 #include "writers/pcx5_writer.h"
-#include "support/written_text.h"
 
 namespace kestrel {
 namespace {
@@ -223,6 +226,38 @@ TEST(RunConversion, KeepsTheOldFileWhenTheDiskIsFull) {
   const test::SmallFileSystem disk(folder.Path("disk"), "64k");
   if (!disk.Mounted()) GTEST_SKIP() << "mounting a file system is not permitted here";
   ExpectFailedWriteKeeps(folder.Path("disk"), folder.Path("disk/out.csv"));
+}
+
+// Cancelled while the file is written: nothing more is shown, no file is
+// left behind, and the old file of that name stays as it was.
+TEST(RunConversion, ACancelLeavesTheOldFileAndNoOther) {
+  const test::TempDir folder;
+  const std::string target = folder.Path("out.csv");
+  test::WriteFileBytes(target, "precious");
+  test::ScriptedShell shell;
+  shell.fileAnswers = {target};
+  shell.cancelAtReport = 1;
+  EXPECT_FALSE(RunConversion(RequestFor(OutputType::Csv, false), TrackOfSize(40000), folder.Path("day1.usr"), shell));
+  EXPECT_EQ(shell.progress.size(), 1u);
+  EXPECT_TRUE(shell.Messages().empty());
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.csv"});
+  EXPECT_EQ(test::ReadFileBytes(target), "precious");
+}
+
+// The working copy of a track that the memory cannot hold twice: the
+// program's memory message, and no file.
+TEST(RunConversion, MemoryForTheWorkingCopyThatCannotBeHad) {
+  TrackData track;
+  ASSERT_TRUE(track.AllocatePoints(2000000));  // 64 MB of points
+  const test::TempDir folder;
+  test::ScriptedShell shell;
+  {
+    const test::ScopedMemoryLimit limit(16 << 20);
+    if (!limit.Active()) GTEST_SKIP() << "the address space cannot be limited here";
+    EXPECT_FALSE(RunConversion(RequestFor(OutputType::Trk, true), track, folder.Path("day1.usr"), shell));
+  }
+  EXPECT_EQ(shell.Messages(), std::vector<std::string>{kNoMemoryMessage});
+  EXPECT_TRUE(folder.Names().empty());
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST(MakeWorkingCopy, SmoothsInnerPointsInPlaceInIndexOrder) {
     track.points[i].latitude = track.points[i].longitude = track.points[i].altitude = values[i];
   }
   const std::vector<TrackPoint> before = track.points;
-  const std::vector<TrackPoint> copy = MakeWorkingCopy(track, true);
+  const std::vector<TrackPoint> copy = *MakeWorkingCopy(track, true);
   // The third value is averaged with the already smoothed second one.
   const double expected[] = {0, 1, 1.3333333333333333, 3};
   ASSERT_EQ(copy.size(), 4u);
@@ -120,7 +120,7 @@ TEST(MakeWorkingCopy, CopiesUnchangedWithoutSmoothingOrWithThreePointsOrFewer) {
   } cases[] = {{3, true}, {2, true}, {1, true}, {0, true}, {10, false}};
   for (const auto& c : cases) {
     const TrackData track = TrackOf(c.count);
-    const std::vector<TrackPoint> copy = MakeWorkingCopy(track, c.smooth);
+    const std::vector<TrackPoint> copy = *MakeWorkingCopy(track, c.smooth);
     ASSERT_EQ(copy.size(), static_cast<std::size_t>(c.count));
     for (std::size_t i = 0; i < copy.size(); ++i) {
       EXPECT_EQ(copy[i].latitude, track.points[i].latitude);
@@ -134,8 +134,8 @@ TEST(MakeWorkingCopy, CopiesUnchangedWithoutSmoothingOrWithThreePointsOrFewer) {
 TEST(SelectLatLon, GivesThePositionsOfTheKeptSmoothedPointsOnly) {
   TrackData track = TrackOf(10);
   for (std::size_t i = 0; i < 10; ++i) track.points[i].latitude = (i % 2 == 0) ? 0.0 : 3.0;
-  const std::vector<TrackPoint> smoothed = MakeWorkingCopy(track, true);
-  const std::vector<TrackPoint> selected = SelectLatLon(track, 0.5, true);
+  const std::vector<TrackPoint> smoothed = *MakeWorkingCopy(track, true);
+  const std::vector<TrackPoint> selected = *SelectLatLon(track, 0.5, true);
   const std::size_t kept[] = {0, 2, 4, 7, 9};
   ASSERT_EQ(selected.size(), 5u);
   for (std::size_t k = 0; k < 5; ++k) {

@@ -31,7 +31,7 @@ std::string WrittenText(TrackWriter writer, const TrackData& track, const TrackW
   const std::string path = folder.Path("written");
   TextOutput output;
   EXPECT_TRUE(output.Create(path));
-  writer(track, output, options);
+  EXPECT_TRUE(writer(track, output, options, {}));
   EXPECT_TRUE(output.Commit());
   return ReadFileBytes(path);
 }

@@ -10,7 +10,8 @@
 
 namespace kestrel::test {
 
-using TrackWriter = void (*)(const TrackData& track, TextOutput& output, const TrackWriterOptions& options);
+using TrackWriter = Result<void> (*)(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
+                                     const Progress& progress);
 
 // Seven points: the example point of the formats, a position below 10
 // degrees, a time of 0 and one before 1970, UTC midnight, Tokyo midnight and

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/failing_disk.h"
+#include "support/memory_limit.h"
 #include "support/test_support.h"
 #include "webmap/test_tracks.h"
 
@@ -152,6 +154,57 @@ TEST(RunMapOutput, AFailingStepStopsTheSiteThere) {
   EXPECT_EQ(noPoints.shown, std::vector<ScriptedShell::Shown>{kFailed});
   EXPECT_EQ(site.Names(), (Names{"t.html", "t.js"}));
   EXPECT_EQ(ReadFileBytes(site.Path("t.js")), "old script");
+}
+
+// A page that cannot be written whole (the file size limit holds for root
+// too): the message with the system's reason, and every old file of the
+// site as it was, with no temporary file beside it.
+TEST(RunMapOutput, AFailedWriteKeepsTheOldSite) {
+  const Names site = {"t.css", "t.html", "t.js"};
+  TempDir folder;
+  for (const std::string& name : site) test::WriteFileBytes(folder.Path(name), "precious");
+  ScriptedShell shell;
+  shell.yesNoAnswers.push_back(true);
+  {
+    const test::ScopedFileSizeLimit limit(512);
+    ASSERT_TRUE(limit.Active());
+    EXPECT_FALSE(RunMapOutput(DerivedName(), test::StraightTrack(200), folder.Path("t.usr"), shell));
+  }
+  ASSERT_EQ(shell.Messages(), Names{"実行エラー\n"});
+  EXPECT_EQ(shell.shown.back().detail, folder.Path("t.html") + ": File too large");
+  EXPECT_EQ(folder.Names(), site);
+  for (const std::string& name : site) EXPECT_EQ(ReadFileBytes(folder.Path(name)), "precious") << name;
+}
+
+// Cancelled while the points are written: no file of the site is left
+// behind, an old page stays as it was, and nothing more is shown.
+TEST(RunMapOutput, ACancelLeavesNoFileBehind) {
+  TempDir folder;
+  test::WriteFileBytes(folder.Path("t.html"), "old page");
+  ScriptedShell shell;
+  shell.yesNoAnswers.push_back(true);
+  shell.cancelAtReport = 1;
+  EXPECT_FALSE(RunMapOutput(DerivedName(), test::StraightTrack(20000), folder.Path("t.usr"), shell));
+  EXPECT_EQ(shell.progress.size(), 1u);
+  EXPECT_TRUE(shell.Messages().empty());
+  EXPECT_EQ(folder.Names(), Names{"t.html"});
+  EXPECT_EQ(ReadFileBytes(folder.Path("t.html")), "old page");
+}
+
+// The working copy of a track that the memory cannot hold twice: the
+// program's memory message, and no temporary file left.
+TEST(RunMapOutput, MemoryForTheWorkingCopyThatCannotBeHad) {
+  const TrackData track = test::StraightTrack(2000000);  // 64 MB of points
+  TempDir folder;
+  ScriptedShell shell;
+  {
+    const test::ScopedMemoryLimit limit(16 << 20);
+    if (!limit.Active()) GTEST_SKIP() << "the address space cannot be limited here";
+    EXPECT_FALSE(RunMapOutput(DerivedName(), track, folder.Path("t.usr"), shell));
+  }
+  EXPECT_EQ(shell.Messages(), Names{"Error:ﾒﾓﾘが確保出来ませんでした\n"});
+  // The page came before the script and stays; the script is not left half written.
+  EXPECT_EQ(folder.Names(), Names{"t.html"});
 }
 
 }  // namespace

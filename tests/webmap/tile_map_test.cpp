@@ -12,6 +12,7 @@
 #include <functional>
 #include <regex>
 
+#include "platform/atomic_file.h"
 #include "support/failing_disk.h"
 #include "support/test_support.h"
 #include "webmap/leaflet_dist.h"
@@ -206,10 +207,13 @@ TEST(LeafletFiles, AreTheDistFilesWithTheSitesLineEndsAndNotice) {
 
 TEST(LeafletFiles, AreWrittenWithCrLfLineEnds) {
   TempDir folder;
-  ASSERT_TRUE(WriteTileMapFiles(folder.Path("s"), kGsiTiles));
-  const std::pair<const char*, std::string> files[] = {{"s.leaflet.js", LeafletScriptText()},
-                                                       {"s.leaflet.css", LeafletStyleText()},
-                                                       {"s.map.js", TileMapScript(kGsiTiles)}};
+  MapRequest request;
+  request.settings.service = MapService::Gsi;
+  ScriptedShell shell;
+  ASSERT_TRUE(WriteSite(request, test::StraightTrack(10), folder, shell));
+  const std::pair<const char*, std::string> files[] = {{"track.leaflet.js", LeafletScriptText()},
+                                                       {"track.leaflet.css", LeafletStyleText()},
+                                                       {"track.map.js", TileMapScript(kGsiTiles)}};
   for (const auto& [name, text] : files) {
     std::string written = ReadFileBytes(folder.Path(name));
     const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
@@ -285,7 +289,10 @@ TEST(TilePage, IsValidXhtmlStrict) {
       settings.keepTrail = keepTrail;
       settings.title = "鎌倉 & <江ノ島>";
       const std::string path = folder.Path("page.html");
-      ASSERT_TRUE(WriteMapPage(path, "a&b", settings));
+      TextOutput output;
+      ASSERT_TRUE(output.Create(path));
+      WriteMapPage(output, "a&b", settings);
+      ASSERT_TRUE(output.Commit());
       EXPECT_TRUE(XhtmlValid(path)) << "replay " << replay << " keep trail " << keepTrail;
     }
   }
