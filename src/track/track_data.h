@@ -51,7 +51,7 @@ class TrackData {
   // A fresh array of n initial points (n = 0 gives an empty array, which
   // counts as success); false, with no points held, when the memory cannot
   // be had (kNoMemoryMessage).
-  bool AllocatePoints(std::int32_t n);
+  [[nodiscard]] bool AllocatePoints(std::int32_t n);
   void ReleasePoints();
   // The last step of every load: statistics and times over all pointCount points.
   void ComputeStatistics();

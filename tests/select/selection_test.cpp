@@ -11,7 +11,7 @@ namespace {
 
 TrackData TrackOf(std::int32_t count) {
   TrackData track;
-  track.AllocatePoints(count);
+  EXPECT_TRUE(track.AllocatePoints(count));
   for (std::int32_t i = 0; i < count; ++i) {
     TrackPoint& p = track.points[static_cast<std::size_t>(i)];
     p.latitude = 35.0 + i * 0.001;

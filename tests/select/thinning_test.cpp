@@ -13,7 +13,7 @@ const ThinningChoice kAllPoints{};
 
 TrackData TrackOf(std::int32_t count) {
   TrackData track;
-  track.AllocatePoints(count);
+  EXPECT_TRUE(track.AllocatePoints(count));
   return track;
 }
 

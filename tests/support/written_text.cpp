@@ -9,7 +9,7 @@ namespace kestrel::test {
 
 TrackData TrackOf(const std::vector<TrackPoint>& points) {
   TrackData track;
-  track.AllocatePoints(static_cast<std::int32_t>(points.size()));
+  EXPECT_TRUE(track.AllocatePoints(static_cast<std::int32_t>(points.size())));
   track.points = points;
   return track;
 }
