@@ -50,16 +50,21 @@ class ScopedTimeZone {
   std::optional<std::string> previous_;
 };
 
-// A shell that records what the program shows and answers from lists.
-class ScriptedShell : public Shell {
+// A shell with the window's dialogs that records what the program shows and
+// answers from lists.
+class ScriptedShell : public Shell, public Dialogs {
  public:
   struct Shown {
-    enum class Kind { Message, Question, OpenDialog, SaveDialog, ColorChooser, TrailPrompt, ApiKeyPrompt, VersionInfo };
+    enum class Kind {
+      Message, Question, OpenDialog, SaveDialog, ColorChooser, TrailPrompt, ApiKeyPrompt, VersionInfo, Browser
+    };
     Kind kind;
-    // The message or question text; the version dialog's two lines joined by "\n".
+    // The message or question text; the version dialog's two lines joined by
+    // "\n"; the path opened in the browser.
     std::string text;
     MessageIcon icon = MessageIcon::None;  // for messages
     FileDialogRequest dialog;              // for file dialogs
+    std::string detail{};                  // for messages
     bool operator==(const Shown&) const = default;
   };
 
@@ -71,6 +76,8 @@ class ScriptedShell : public Shell {
   // Paths that PathExists reports; when unset, the file system answers.
   std::optional<std::vector<std::string>> existingPaths;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+  // The number of progress reports after which the person cancels; none when unset.
+  std::optional<std::size_t> cancelAfter;
 
   // The texts of the messages shown (not questions), in order.
   std::vector<std::string> Messages() const;
@@ -84,7 +91,8 @@ class ScriptedShell : public Shell {
   std::optional<std::string> PromptTrailName(const std::string& initial) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
   void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
-  void ReportProgress(std::int64_t done, std::int64_t total) override;
+  void OpenInBrowser(const std::string& path) override;
+  bool ReportProgress(std::int64_t done, std::int64_t total) override;
 };
 
 }  // namespace kestrel::test
