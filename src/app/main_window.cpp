@@ -100,6 +100,7 @@ void MainWindow::OpenTrackFile(const std::string& path, Shell& shell) {
 }
 
 void MainWindow::OnTrackPathEntered(Shell& shell) {
+  controls.recentIndex = -1;
   const std::string path = controls.trackFilePath;
   if (!path.empty()) OpenTrackFile(path, shell);
 }
