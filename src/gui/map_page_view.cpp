@@ -85,10 +85,10 @@ MapPageView::MapPageView(MainWindow& window, Shell& shell, Dialogs& dialogs, Con
   MapPageControls& c = model.controls;
 
   layout.Label("titleCaption", "タイトル", {10, 16, 24, 8});
-  QLineEdit* title = layout.Edit("title", {35, 14, 105, 14});
+  QLineEdit* title = layout.Edit("title", {35, 14, 90, 14});
   binder.Text(title, c.title);
   // The map service, beside the title.
-  QComboBox* service = layout.List("mapService", {144, 14, 86, 50}, kWidestServiceItem);
+  QComboBox* service = layout.List("mapService", {129, 14, 98, 50}, kWidestServiceItem);
   binder.Choice(service, c.serviceItems, c.serviceIndex, [&model] { model.OnServiceChanged(); });
 
   layout.Frame("lineFrame", {9, 35, 158, 55});

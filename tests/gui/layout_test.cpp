@@ -6,7 +6,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +16,7 @@
 #include <QTest>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "gui/dialog_units.h"
 #include "gui/prompt_dialogs.h"
@@ -60,6 +63,28 @@ void ExpectEveryCaptionFits(const QWidget& window) {
   }
 }
 
+// No two controls of one parent lie on each other (a list grown to its
+// widest entry, a button widened for its caption).
+void ExpectNoControlsOverlap(const QWidget& window) {
+  for (const QWidget* parent : window.findChildren<QWidget*>()) {
+    std::vector<const QWidget*> controls;
+    for (const QObject* child : parent->children()) {
+      const auto* widget = qobject_cast<const QWidget*>(child);
+      if (widget == nullptr || widget->isHidden() || widget->objectName().isEmpty()) continue;
+      if (qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget) ||
+          qobject_cast<const QLineEdit*>(widget)) {
+        controls.push_back(widget);
+      }
+    }
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      for (std::size_t k = i + 1; k < controls.size(); ++k) {
+        QVERIFY2(!controls[i]->geometry().intersects(controls[k]->geometry()),
+                 qPrintable(controls[i]->objectName() + QStringLiteral(" on ") + controls[k]->objectName()));
+      }
+    }
+  }
+}
+
 }  // namespace
 
 class LayoutTest : public QObject {
@@ -72,6 +97,7 @@ class LayoutTest : public QObject {
     GuiSession s;
     s.Find<QLabel>("pointsLabel")->setText(QStringLiteral("(65535 Points)"));
     ExpectEveryCaptionFits(*s.view);
+    ExpectNoControlsOverlap(*s.view);
     ExpectEveryCaptionFits(gui::TrailDialog(nullptr));
     ExpectEveryCaptionFits(gui::ApiKeyDialog(nullptr));
     ExpectEveryCaptionFits(gui::AboutDialog("Kestrelmarking ver 1.00", "Copyright (C) 2026 Kestrelmarking developers", nullptr));

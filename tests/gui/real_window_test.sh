@@ -46,7 +46,7 @@ snapshot() {
   sleep 0.3
   xwd -silent -id "$window" >"$work/$1.xwd"
 }
-readonly map_tab="35 61" convert_tab="98 61" away="316 286"
+readonly map_tab="35 61" convert_tab="98 61" path_box="150 20" away="316 286"
 
 click $map_tab
 snapshot map
@@ -66,20 +66,24 @@ opened() {
   fail "$2 did not open $1"
 }
 
-# The focus starts on "開く"; the track file box comes before it.
-xdotool windowactivate --sync "$window" key --window "$window" shift+Tab ctrl+a
-xdotool type --window "$window" "$log"
-xdotool key --window "$window" Return
+# Keys go to the window with the focus, as a person's do.
+xdotool windowfocus --sync "$window"
+click $path_box
+xdotool key ctrl+a
+xdotool type "$log"
+xdotool key Return
 opened "$log" "a typed path and Enter"
 
-xdotool key --window "$window" ctrl+o
+xdotool key ctrl+o
 dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^開く$' | head -n 1) || fail "Ctrl+O showed no open dialog"
 # The file name box has the focus.
-xdotool type --window "$dialog" "$work/other.log"
-xdotool key --window "$dialog" Return
+xdotool windowfocus --sync "$dialog"
+xdotool type "$work/other.log"
+xdotool key Return
 opened "$work/other.log" "Ctrl+O"
 
-xdotool key --window "$window" alt+x
+xdotool windowfocus --sync "$window"
+xdotool key alt+x
 for _ in $(seq 50); do
   if ! kill -0 "$pid" 2>/dev/null; then break; fi
   sleep 0.1

@@ -396,8 +396,7 @@ class ViewsTest : public QObject {
     QCOMPARE(tabs->tabAt(tabs->mapFrom(s.view.get(), at(35, 61))), 0);
     QCOMPARE(tabs->tabAt(tabs->mapFrom(s.view.get(), at(98, 61))), 1);
     QCOMPARE(s.view->Content()->childAt(at(316, 286)), nullptr);
-    // The focus starts on "開く", and Shift+Tab goes to the track file box.
-    QCOMPARE(QApplication::focusWidget(), s.Find<QWidget>("open"));
+    QCOMPARE(s.view->Content()->childAt(at(150, 20))->parentWidget(), s.Find<QWidget>("trackFilePath"));
   }
 
   // A file dragged from a file manager onto the window opens, its data
