@@ -76,8 +76,6 @@ class ScriptedShell : public Shell, public Dialogs {
   // Paths that PathExists reports; when unset, the file system answers.
   std::optional<std::vector<std::string>> existingPaths;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
-  // The number of progress reports after which the person cancels; none when unset.
-  std::optional<std::size_t> cancelAfter;
 
   // The texts of the messages shown (not questions), in order.
   std::vector<std::string> Messages() const;
