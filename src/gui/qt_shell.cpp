@@ -5,7 +5,6 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -96,6 +95,32 @@ QString PatternsOf(std::string_view patterns) {
 // the buttons, with room to spare.
 constexpr int kCaptionButtonsWidth = 160;
 
+// A message box wide enough for the window manager to show its whole
+// caption beside its buttons; a box as narrow as its text gets "K...g".
+class CaptionedMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  // The box sets its own size as it is shown, before the window manager
+  // sees it, and again whenever its layout changes.
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    Widen();
+  }
+  bool event(QEvent* event) override {
+    const bool handled = QMessageBox::event(event);
+    if (event->type() == QEvent::LayoutRequest) Widen();
+    return handled;
+  }
+
+ private:
+  void Widen() {
+    const int needed = fontMetrics().horizontalAdvance(windowTitle()) + kCaptionButtonsWidth;
+    if (width() < needed) setFixedWidth(needed);
+  }
+};
+
 // A message box's buttons carry their caption only, as the desktop's own do.
 void SetCaption(QAbstractButton* button, const QString& caption) {
   button->setText(caption);
@@ -130,19 +155,11 @@ QtShell::QtShell(std::string caption) : caption_(std::move(caption)) {}
 QtShell::~QtShell() = default;
 
 std::unique_ptr<QMessageBox> QtShell::MakeMessageBox(const Message& message) const {
-  auto box = std::make_unique<QMessageBox>(window_);
-  const QString caption = QString::fromStdString(caption_);
-  box->setWindowTitle(caption);
+  auto box = std::make_unique<CaptionedMessageBox>(window_);
+  box->setWindowTitle(QString::fromStdString(caption_));
   box->setTextFormat(Qt::PlainText);
   box->setText(QString::fromStdString(message.text));
   if (!message.detail.empty()) box->setDetailedText(QString::fromStdString(message.detail));
-  // Wide enough for the window manager to show the whole caption beside
-  // its buttons, which it would otherwise shorten to "K...g".
-  if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
-    const int width = box->fontMetrics().horizontalAdvance(caption) + kCaptionButtonsWidth;
-    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
-                  grid->columnCount());
-  }
   switch (message.icon) {
     case MessageIcon::None:
       box->setIcon(QMessageBox::NoIcon);
