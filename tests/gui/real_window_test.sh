@@ -2,15 +2,17 @@
 # The desktop program in a real X server (run it under xvfb-run): its window
 # appears with the caption "Kestrelmarking", each of its two tabs shows its
 # own page, a path typed into the track file box opens on Enter, Ctrl+O
-# opens through the open dialog, and Alt+X ("終了(&X)") ends the program
-# with status 0.
-#   real_window_test.sh KESTRELMARKING TRACK.log
+# opens through the open dialog, a file dragged from another program and
+# dropped on the window opens, and Alt+X ("終了(&X)") ends the program with
+# status 0.
+#   real_window_test.sh KESTRELMARKING DRAG_SOURCE TRACK.log
 set -euo pipefail
-program=$1 log=$2
+program=$1 drag_source=$2 log=$3
 work=$(mktemp -d)
-pid=
+pid= source_pid=
 cleanup() {
   if [[ -n $pid ]]; then kill "$pid" 2>/dev/null || true; fi
+  if [[ -n $source_pid ]]; then kill "$source_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,6 +25,7 @@ fail() {
 cp "$program" "$work/kestrelmarking"
 : >"$work/kestrelmarking.INI"
 cp "$log" "$work/other.log"
+cp "$log" "$work/dropped.log"
 "$work/kestrelmarking" &
 pid=$!
 
@@ -82,6 +85,29 @@ xdotool type "$work/other.log"
 xdotool key Return
 opened "$work/other.log" "Ctrl+O"
 
+# Pressed in the other program's window, dragged onto the information box
+# and let go, moving as a hand does.
+"$drag_source" "$work/dropped.log" &
+source_pid=$!
+source=$(timeout 20 xdotool search --sync --onlyvisible --name '^drag source$' | head -n 1) ||
+  fail "the drag source did not appear"
+xdotool mousemove --window "$source" 50 50
+sleep 0.3
+xdotool mousedown 1
+sleep 0.3
+for _ in $(seq 10); do
+  xdotool mousemove_relative -- 10 10
+  sleep 0.05
+done
+point 360 150
+sleep 0.3
+point 362 152
+sleep 0.3
+xdotool mouseup 1
+opened "$work/dropped.log" "a dropped file"
+kill "$source_pid"
+source_pid=
+
 xdotool windowfocus --sync "$window"
 xdotool key alt+x
 for _ in $(seq 50); do
@@ -93,4 +119,4 @@ status=0
 wait "$pid" || status=$?
 pid=
 [[ $status -eq 0 ]] || fail "the program ended with status $status"
-echo "real_window_test: the window, both tabs, the typed path, Ctrl+O and 終了 work"
+echo "real_window_test: the window, both tabs, the typed path, Ctrl+O, a dropped file and 終了 work"

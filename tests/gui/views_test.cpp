@@ -4,8 +4,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QMimeData>
-#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -397,22 +395,6 @@ class ViewsTest : public QObject {
     QCOMPARE(tabs->tabAt(tabs->mapFrom(s.view.get(), at(98, 61))), 1);
     QCOMPARE(s.view->Content()->childAt(at(316, 286)), nullptr);
     QCOMPARE(s.view->Content()->childAt(at(150, 20))->parentWidget(), s.Find<QWidget>("trackFilePath"));
-  }
-
-  // A file dragged from a file manager onto the window opens, its data
-  // format by its name.
-  void aDroppedFileOpens() {
-    GuiSession s;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(DataPath("nmea/gga-rmc-noise.log")))});
-    const QPoint at = s.Find<QWidget>("info")->geometry().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(s.view.get(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(s.view.get(), &drop);
-    QTRY_VERIFY(InfoText(s).startsWith(QStringLiteral("【トラック】\ngga-rmc-noise.log")));
-    QCOMPARE(s.Find<QComboBox>("dataFormat")->currentText(), QStringLiteral("NMEA"));
   }
 
   void theVersionItemIsInTheContextMenuAndOnF1() {
