@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -101,6 +104,18 @@ class LayoutTest : public QObject {
     ExpectEveryCaptionFits(gui::TrailDialog(nullptr));
     ExpectEveryCaptionFits(gui::ApiKeyDialog(nullptr));
     ExpectEveryCaptionFits(gui::AboutDialog("Kestrelmarking ver 1.00", "Copyright (C) 2026 Kestrelmarking developers", nullptr));
+  }
+
+  // The summary box shows each line of a summary on one line.
+  void theSummaryLinesDoNotWrap() {
+    GuiSession s;
+    s.window->OpenTrackFile(DataPath("nmea/gga-rmc-noise.log"), s.shell);
+    s.view->Refresh();
+    auto* info = s.Find<QPlainTextEdit>("info");
+    QVERIFY(info->toPlainText().contains(QStringLiteral("【時刻(ローカル時間)】")));
+    for (QTextBlock block = info->document()->begin(); block.isValid(); block = block.next()) {
+      QVERIFY2(block.layout()->lineCount() == 1, qPrintable(block.text()));
+    }
   }
 
   void theWindowHasOneSizeInEveryLocale() {
