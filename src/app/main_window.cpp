@@ -81,11 +81,12 @@ void MainWindow::OnOpenTrackFile(Dialogs& dialogs, Shell& shell) {
   }
   const bool usr = dataFormat == kUsrFormat;
   FileDialogRequest request = usr ? kUsrFileDialog : kNmeaLogDialog;
-  // The dialog starts where the current track, or else the last one opened, lies.
-  const std::string& near = !trackFilePath.empty()        ? trackFilePath
-                            : !controls.recentFiles.empty() ? controls.recentFiles.front()
-                                                            : trackFilePath;
-  request.folder = FolderOf(near);
+  // The dialog starts where the current track lies, or else the last one opened.
+  if (!trackFilePath.empty()) {
+    request.folder = FolderOf(trackFilePath);
+  } else if (!controls.recentFiles.empty()) {
+    request.folder = FolderOf(controls.recentFiles.front());
+  }
   const std::optional<std::string> path = dialogs.ChooseFileToOpen(request);
   if (!path) return;
   Open(*path, usr, shell);

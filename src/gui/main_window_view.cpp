@@ -138,8 +138,10 @@ MainWindowView::MainWindowView(MainWindow& model, Shell& shell, Dialogs& dialogs
           [this, &model, &dialogs] { Run([&] { model.OnVersionInfo(dialogs); }); });
   addAction(versionInfo);
   setContextMenuPolicy(Qt::ActionsContextMenu);
-  connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this, [this, openFile] { Run(openFile); });
-  connect(new QShortcut(QKeySequence::Quit, this), &QShortcut::activated, this,
+  // The same keys on every desktop, whatever its own key scheme says.
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
+          [this, openFile] { Run(openFile); });
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
           [this, &model] { Run([&model] { model.OnExit(); }); });
 
   // Opening a track file is the first thing to do.

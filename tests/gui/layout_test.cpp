@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -104,6 +105,28 @@ class LayoutTest : public QObject {
     ExpectEveryCaptionFits(gui::TrailDialog(nullptr));
     ExpectEveryCaptionFits(gui::ApiKeyDialog(nullptr));
     ExpectEveryCaptionFits(gui::AboutDialog("Kestrelmarking ver 1.00", "Copyright (C) 2026 Kestrelmarking developers", nullptr));
+  }
+
+  // Tab goes through a page frame by frame, and the percentage list opens
+  // as a short list.
+  void tabOrderAndListHeights() {
+    GuiSession s;
+    // The next widget that Tab stops at.
+    const auto next = [&s](const char* name) {
+      QWidget* widget = s.Find<QWidget>(name, s.MapPage())->nextInFocusChain();
+      while ((widget->focusPolicy() & Qt::TabFocus) == 0) widget = widget->nextInFocusChain();
+      return widget;
+    };
+    QCOMPARE(next("overviewControl"), s.Find<QWidget>("smoothing", s.MapPage()));
+    QCOMPARE(next("pointCount"), s.Find<QWidget>("apiKey"));
+    QCOMPARE(next("resetSettings"), s.Find<QWidget>("output"));
+    auto* rates = s.Find<QComboBox>("rateList");
+    rates->showPopup();
+    const QWidget* popup = rates->view()->window();
+    QVERIFY(popup->isVisible());
+    QVERIFY2(popup->height() <= 11 * rates->view()->sizeHintForRow(0) + 2 * rates->height(),
+             qPrintable(QString::number(popup->height())));
+    rates->hidePopup();
   }
 
   // The summary box shows each line of a summary on one line.

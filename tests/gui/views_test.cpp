@@ -371,7 +371,7 @@ class ViewsTest : public QObject {
     QVERIFY(s.shell.shown.empty());
   }
 
-  void onlyExitAndTheCloseBoxEndTheProgram() {
+  void onlyExitCtrlQAndTheCloseBoxEndTheProgram() {
     GuiSession s;
     s.Click("exit");
     QVERIFY(s.window->Closed());
@@ -380,6 +380,13 @@ class ViewsTest : public QObject {
 
     s.Restart();
     QVERIFY(s.view->close());
+    QVERIFY(s.window->Closed());
+    QVERIFY(!s.view->isVisible());
+
+    s.Restart();
+    s.view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.view.get()));
+    QTest::keyClick(s.Find<QLineEdit>("title"), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(s.window->Closed());
     QVERIFY(!s.view->isVisible());
   }
