@@ -23,9 +23,9 @@ namespace kestrel::gui {
 struct SharedPageControls {
   QPushButton* showUsrInfo;
   std::vector<QWidget*> thinning;
-  QWidget* sameName;
-  QWidget* saveSettings;
-  QWidget* resetSettings;
+  QCheckBox* sameName;
+  QPushButton* saveSettings;
+  QPushButton* resetSettings;
 };
 
 template <typename PageModel>
@@ -61,13 +61,12 @@ SharedPageControls MakeSharedPageControls(DialogLayout& layout, ControlBinder& b
   binder.Enabled({pointCount, layout.Label("pointsUnit", "Points", {92, 147, 21, 8})}, t.pointCountEnabled);
   made.thinning = {smoothing, rateList, usePointCount, pointCount};
 
-  QCheckBox* sameName = layout.CheckBox("sameName", "拡張子のみ変更", {230, 135, 64, 10});
-  binder.Check(sameName, c.sameName);
-  made.sameName = sameName;
+  made.sameName = layout.CheckBox("sameName", "拡張子のみ変更", {230, 135, 64, 10});
+  binder.Check(made.sameName, c.sameName);
   made.saveSettings = layout.Button("saveSettings", "設定の保存", {171, 155, 50, 14});
-  binder.Button(static_cast<QPushButton*>(made.saveSettings), [&page, &shell] { page.OnSaveSettings(shell); });
+  binder.Button(made.saveSettings, [&page, &shell] { page.OnSaveSettings(shell); });
   made.resetSettings = layout.Button("resetSettings", "設定リセット", {171, 172, 50, 14});
-  binder.Button(static_cast<QPushButton*>(made.resetSettings), [&page, &shell] { page.OnResetSettings(shell); });
+  binder.Button(made.resetSettings, [&page, &shell] { page.OnResetSettings(shell); });
   return made;
 }
 
