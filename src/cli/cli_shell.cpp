@@ -28,11 +28,6 @@ bool CliShell::AskYesNo(std::string_view question) {
   return false;
 }
 
-std::optional<std::string> CliShell::ChooseFileToOpen(const FileDialogRequest&) {
-  // The command line names its input; no command asks for one.
-  throw std::logic_error("the command line has no open dialog");
-}
-
 std::optional<std::string> CliShell::ChooseFileToSave(const FileDialogRequest& request) {
   (void)request;
   if (!outputPath_) throw std::logic_error("no output path given");
@@ -46,28 +41,13 @@ std::optional<std::string> CliShell::ChooseFileToSave(const FileDialogRequest& r
 
 bool CliShell::PathExists(const std::string& path) { return kestrel::PathExists(path); }
 
-std::optional<std::uint32_t> CliShell::ChooseColor(std::uint32_t) {
-  throw std::logic_error("the command line has no colour chooser");
-}
-
-std::optional<std::string> CliShell::PromptTrailName(const std::string&) {
-  throw std::logic_error("the command line has no trail prompt");
-}
-
-std::optional<std::string> CliShell::PromptApiKey(const std::string&) {
-  throw std::logic_error("the command line has no key prompt");
-}
-
-void CliShell::ShowVersionInfo(const std::string&, const std::string&) {
-  throw std::logic_error("the command line has no version dialog");
-}
-
-void CliShell::ReportProgress(std::int64_t done, std::int64_t total) {
-  if (!showProgress_ || total <= 0) return;
+bool CliShell::ReportProgress(std::int64_t done, std::int64_t total) {
+  if (!showProgress_ || total <= 0) return true;
   const int percent = static_cast<int>(done * 100 / total);
-  if (percent == shownPercent_) return;
+  if (percent == shownPercent_) return true;
   shownPercent_ = percent;
   err_ << "\r" << (percent > 100 ? 100 : percent) << "%" << std::flush;
+  return true;
 }
 
 void CliShell::EndProgress() {

@@ -123,7 +123,7 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
           request.settings = SettingsOf(ReadMapSettings(ProfileOf(*output)), *map, *output);
           request.settings.sameName = sameName;
           request.thinning = ThinningOf(*output);
-          return RunMapOutput(request, track, trackFilePath, shell);
+          return RunMapOutput(request, track, trackFilePath, shell).has_value();
         });
   });
 }

@@ -130,11 +130,7 @@ std::optional<std::string> ReadUsrFile(TrackData& track, const std::string& path
     trails.push_back(std::move(trail));
   }
 
-  track.usrVersion = version;
-  track.wayPointCount = wayPoints;
-  track.trailCount = trailTotal;
-  track.trails = std::move(trails);
-  track.summary.SetUsrInfo(track.usrVersion, track.wayPointCount, track.trailCount, track.trails);
+  track.summary.SetUsrInfo(version, wayPoints, trailTotal, std::move(trails));
   return std::nullopt;
 }
 

@@ -11,14 +11,14 @@
 
 namespace kestrel {
 
-bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell) {
+std::optional<std::string> RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell) {
   if (const std::optional<std::string> problem = ThinningProblem(track, request.thinning)) {
     shell.ShowMessage({*problem});
-    return false;
+    return std::nullopt;
   }
   const std::optional<std::string> pagePath =
       NameOutputFile(shell, request.settings.sameName, trackFilePath, ".html", kMapPageDialog);
-  if (!pagePath) return false;
+  if (!pagePath) return std::nullopt;
 
   // The script and the style sheet go beside the page, with its base name;
   // an existing one is replaced without a question.
@@ -32,10 +32,10 @@ bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::
                        WriteMapStyle(stem + ".css") && (tiles == nullptr || WriteTileMapFiles(stem, *tiles));
   if (!written) {
     shell.ShowMessage({kMapWriteFailedMessage});
-    return false;
+    return std::nullopt;
   }
   shell.ShowMessage({kMapDoneMessage, MessageIcon::Information});
-  return true;
+  return pagePath;
 }
 
 }  // namespace kestrel

@@ -5,6 +5,7 @@
 // script after them), and reports the end. The map page and krm map run
 // this same function, so both write the same bytes and show the same messages.
 
+#include <optional>
 #include <string>
 
 #include "platform/shell.h"
@@ -20,9 +21,9 @@ struct MapRequest {
 };
 
 // Runs the command on the loaded track, whose file is trackFilePath, and
-// shows every message through the shell. true only when every file was
-// written and the end was reported.
-bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell);
+// shows every message through the shell. The page's path only when every
+// file was written and the end was reported.
+std::optional<std::string> RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell);
 
 // The save dialog of the page file.
 inline const FileDialogRequest kMapPageDialog{"html", "*.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"};

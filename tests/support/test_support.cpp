@@ -102,7 +102,7 @@ std::vector<std::string> ScriptedShell::Messages() const {
 }
 
 void ScriptedShell::ShowMessage(const Message& message) {
-  shown.push_back({Shown::Kind::Message, message.text, message.icon, {}});
+  shown.push_back({Shown::Kind::Message, message.text, message.icon, {}, message.detail});
 }
 
 bool ScriptedShell::AskYesNo(std::string_view question) {
@@ -157,8 +157,13 @@ void ScriptedShell::ShowVersionInfo(const std::string& versionLine, const std::s
   shown.push_back({Shown::Kind::VersionInfo, versionLine + "\n" + legalNotice, MessageIcon::None, {}});
 }
 
-void ScriptedShell::ReportProgress(std::int64_t done, std::int64_t total) {
+void ScriptedShell::OpenInBrowser(const std::string& path) {
+  shown.push_back({Shown::Kind::Browser, path, MessageIcon::None, {}});
+}
+
+bool ScriptedShell::ReportProgress(std::int64_t done, std::int64_t total) {
   progress.emplace_back(done, total);
+  return true;
 }
 
 }  // namespace kestrel::test

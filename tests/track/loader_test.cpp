@@ -16,7 +16,7 @@ using test::DataPath;
 TrackData LoadTrailOf(const std::string& file, const std::string& trailName, LoadResult& result) {
   TrackData track;
   EXPECT_EQ(ReadUsrFile(track, DataPath(file)), std::nullopt);
-  for (const TrailEntry& trail : track.trails) {
+  for (const TrailEntry& trail : track.summary.trails) {
     if (trail.name != trailName) continue;
     EXPECT_TRUE(track.AllocatePoints(trail.pointCount));
     result = LoadPoints(track, {DataPath(file), trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0});

@@ -55,7 +55,7 @@ TEST(FindTrail, ComparesBytesAndTakesTheLastMatch) {
   }
   // The later "Twice" lies further into the file.
   const auto twice = FindTrail(track.summary, "Twice", path);
-  for (const TrailEntry& trail : track.trails) {
+  for (const TrailEntry& trail : track.summary.trails) {
     if (trail.name == "Twice" && trail.pointCount == 8) {
       EXPECT_GT(twice.dataOffset, trail.dataOffset);
     }

@@ -54,7 +54,7 @@ TEST(RunMapOutput, RefusesBeforeAnyFileIsNamed) {
     request.thinning.pointCountText = c.text;
     TempDir folder;
     ScriptedShell shell;
-    EXPECT_EQ(RunMapOutput(request, track, folder.Path("t.log"), shell), c.message == nullptr) << c.text;
+    EXPECT_EQ(RunMapOutput(request, track, folder.Path("t.log"), shell).has_value(), c.message == nullptr) << c.text;
     if (c.message == nullptr) {
       EXPECT_EQ(shell.shown, std::vector<ScriptedShell::Shown>{kDone});
       EXPECT_EQ(folder.Names(), (Names{"t.css", "t.html", "t.js"}));
@@ -94,7 +94,7 @@ TEST(RunMapOutput, AsksOnlyAboutAnExistingPage) {
     for (const std::string& name : c.present) test::WriteFileBytes(folder.Path(name), "old");
     ScriptedShell shell;
     if (c.answer) shell.yesNoAnswers.push_back(*c.answer);
-    EXPECT_EQ(RunMapOutput(DerivedName(), test::StraightTrack(5), folder.Path("t.usr"), shell), c.written);
+    EXPECT_EQ(RunMapOutput(DerivedName(), test::StraightTrack(5), folder.Path("t.usr"), shell).has_value(), c.written);
     std::vector<ScriptedShell::Shown> expected;
     if (c.answer) {
       expected.push_back(
@@ -119,7 +119,8 @@ TEST(RunMapOutput, TakesTheNameFromTheSaveDialog) {
   ScriptedShell shell;
   shell.fileAnswers.push_back(folder.Path("map.htm"));
   ASSERT_TRUE(RunMapOutput(MapRequest{}, test::StraightTrack(5), "/elsewhere/t.usr", shell));
-  const FileDialogRequest dialog{"html", "*.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"};
+  // The dialog proposes the track file's name.
+  const FileDialogRequest dialog{"html", "/elsewhere/t.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"};
   EXPECT_EQ(shell.shown, (std::vector<ScriptedShell::Shown>{{Kind::SaveDialog, "", MessageIcon::None, dialog}, kDone}));
   EXPECT_EQ(folder.Names(), (Names{"map.css", "map.htm", "map.js"}));
 

@@ -34,7 +34,7 @@ const Names kTileSite = {"track.css",         "track.html",       "track.js",
 bool WriteSite(const MapRequest& request, const TrackData& track, const TempDir& folder, ScriptedShell& shell) {
   MapRequest named = request;
   named.settings.sameName = true;
-  return RunMapOutput(named, track, folder.Path("track.usr"), shell);
+  return RunMapOutput(named, track, folder.Path("track.usr"), shell).has_value();
 }
 
 struct TileSiteCase {
