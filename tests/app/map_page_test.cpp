@@ -35,7 +35,7 @@ struct Look {
   bool smoothing = false;
   std::string keyState = "未設定";
   PackedColor keyBackground = kRed;
-  int service = 0;  // the entry of the map list: Google Maps (API v2), 地理院地図, OpenStreetMap
+  int service = 1;  // the entry of the map list: Google Maps (API v2), 地理院地図, OpenStreetMap
   bool operator==(const Look&) const = default;
 };
 
@@ -77,9 +77,9 @@ TEST(MapPage, StartsFromItsProfileSection) {
        [](Look& l) { l.sameName = l.smoothing = true, l.routeReplay = l.radiosEnabled = false, l.keepTrail = true, l.overview = false; }},
       {"gmaptitle=\ngmapapikey=", [](Look&) {}},
       {"gmaptitle=東京 散歩\ngmapapikey=ABQ", [](Look& l) { l.title = "東京 散歩", l.keyState = "設定済み", l.keyBackground = 0xFF8080; }},
-      {"gmapservice=GSI", [](Look& l) { l.service = 1; }},
+      {"gmapservice=GSI", [](Look&) {}},
       {"gmapservice=OSM", [](Look& l) { l.service = 2; }},
-      {"gmapservice=GOOGLE", [](Look&) {}},
+      {"gmapservice=GOOGLE", [](Look& l) { l.service = 0; }},
       {"gmapservice=osm", [](Look&) {}},
       {"gmapservice=Google Maps (API v2)", [](Look&) {}},
   };
@@ -141,7 +141,7 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
   page.controls.smoothing = true;
   page.OnSaveSettings();
   const std::string saved =
-      "[GMap_Section]\ngmaptitle=朝の散歩\ngmapservice=GOOGLE\ngmaplinecolor_r=255\ngmaplinecolor_g=0\n"
+      "[GMap_Section]\ngmaptitle=朝の散歩\ngmapservice=GSI\ngmaplinecolor_r=255\ngmaplinecolor_g=0\n"
       "gmaplinecolor_b=0\ngmaplinetrans=ON\ngmaplinewidth=0\ngmaproute=ON\ngmaptrack=ON\ngmapoverview=OFF\ngmapsamename=OFF\n"
       "gmapsmoothing=ON\n";
   EXPECT_EQ(desktop.ProfileText(), saved);
@@ -176,7 +176,7 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
 TEST(MapPage, ResetWritesAtOnceAndKeepsTheKeyAndTheThinning) {
   Desktop desktop(
       "[GMap_Section]\ngmapapikey=ABQ\ngmaplinewidth=4\ngmaplinetrans=OFF\ngmaplinecolor_r=1\ngmaplinecolor_g=2\n"
-      "gmaplinecolor_b=3\ngmaptitle=t\ngmapservice=GSI\ngmaproute=OFF\ngmaptrack=ON\ngmapoverview=OFF\n"
+      "gmaplinecolor_b=3\ngmaptitle=t\ngmapservice=OSM\ngmaproute=OFF\ngmaptrack=ON\ngmapoverview=OFF\n"
       "gmapsamename=ON\ngmapsmoothing=ON\n");
   MapPage& page = desktop.Map();
   page.controls.rateIndex = 40;
@@ -186,7 +186,7 @@ TEST(MapPage, ResetWritesAtOnceAndKeepsTheKeyAndTheThinning) {
   page.OnResetSettings();
   EXPECT_EQ(desktop.ProfileText(),
             "[GMap_Section]\ngmapapikey=ABQ\ngmaplinewidth=2\ngmaplinetrans=ON\ngmaplinecolor_r=255\n"
-            "gmaplinecolor_g=0\ngmaplinecolor_b=0\ngmaptitle=Sample GPS Data\ngmapservice=GOOGLE\ngmaproute=ON\n"
+            "gmaplinecolor_g=0\ngmaplinecolor_b=0\ngmaptitle=Sample GPS Data\ngmapservice=GSI\ngmaproute=ON\n"
             "gmaptrack=OFF\ngmapoverview=ON\ngmapsamename=OFF\ngmapsmoothing=OFF\n");
   Look expected;
   expected.keyState = "設定済み";
@@ -246,6 +246,7 @@ TEST(MapPage, WritesTheMapSiteWithThePagesSettings) {
   page.controls.title = "朝の散歩";
   page.controls.overviewControl = false;
   page.controls.sameName = true;
+  page.controls.serviceIndex = 0;  // the map service, whose page holds the key
   // The track path edit is read too: the site is named after what it shows.
   desktop.Window().controls.trackFilePath = desktop.folder.Path("walk.usr");
   desktop.shell.shown.clear();
@@ -271,10 +272,10 @@ TEST(MapPage, WritesTheSiteOnTheMapOfTheList) {
   desktop.OpenTrackFile(track);
   desktop.ChooseTrail("TrailA");
   MapPage& page = desktop.Map();
-  page.controls.serviceIndex = 1;
+  page.controls.serviceIndex = 0;
   page.controls.rateIndex = 50;
   page.OnRateChanged();
-  EXPECT_EQ(page.controls.serviceIndex, 0) << "not read before";
+  EXPECT_EQ(page.controls.serviceIndex, 1) << "not read before";
 
   page.controls.serviceIndex = 2;
   page.controls.sameName = true;

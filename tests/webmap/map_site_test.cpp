@@ -39,6 +39,8 @@ TEST_P(MapSite, MatchesTheGoldenSite) {
   const TrackData track = c.track();
   MapRequest request;
   request.settings.sameName = true;
+  // The page on the map service; the pages on tiles are the tile map tests'.
+  request.settings.service = MapService::Google;
   c.change(request);
   TempDir folder;
   test::ScriptedShell shell;
