@@ -56,6 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BlockSize{"StopRoute", std::string(kStopRouteFunction), 57, 849},
                     BlockSize{"TrackEndProcess", std::string(kTrackEndProcessFunction), 12, 301},
                     BlockSize{"DrawEndProcess", std::string(kDrawEndProcessFunction), 18, 372},
+                    BlockSize{"SetStepUnit", std::string(kSetStepUnitFunction), 9, 0},
+                    BlockSize{"RestoreLine", std::string(kRestoreLineFunction), 13, 0},
+                    BlockSize{"SplitAtBreaks", std::string(kSplitAtBreaksFunction), 34, 0},
                     BlockSize{"RouteOnOff", std::string(kRouteOnOffFunction), 20, 347},
                     BlockSize{"EraseLine", std::string(kEraseLineFunction), 5, 96},
                     BlockSize{"StyleSheet", std::string(kStyleSheet), 33, 528},
@@ -100,6 +103,19 @@ TEST(EscapeHtml, EscapesTheFourMarkupCharactersOnly) {
       {std::string("\xff\x00z", 3), std::string("\xff\x00z", 3)},
   };
   for (const auto& [text, escaped] : cases) EXPECT_EQ(EscapeHtml(text), escaped) << text;
+}
+
+// What the browser would read otherwise is encoded; what the address allows
+// stays, and '&' is then escaped for the page.
+TEST(FileLinkText, EncodesForTheAddressThenEscapesForThePage) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"track", "track"},
+      {"run #2 50%", "run%20%232%2050%25"},
+      {"a?b\tc\\d:e/f\"g<h>", "a%3Fb%09c%5Cd%3Ae%2Ff%22g%3Ch%3E"},
+      {"Tom & Jerry's (1)+2=3;@~", "Tom%20&amp;%20Jerry's%20(1)+2=3;@~"},
+      {"鎌倉", "%E9%8E%8C%E5%80%89"},
+  };
+  for (const auto& [name, link] : cases) EXPECT_EQ(FileLinkText(name), link) << name;
 }
 
 }  // namespace
