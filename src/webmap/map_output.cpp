@@ -21,9 +21,11 @@ std::optional<std::string> RunMapOutput(const MapRequest& request, const TrackDa
   if (!pagePath) return std::nullopt;
 
   // The script and the style sheet go beside the page, with its base name;
-  // an existing one is replaced without a question.
-  const SplitPath page = SplitPathOf(*pagePath);
-  const std::string stem = page.drive + page.directory + page.baseName;
+  // an existing one is replaced without a question. The base name is the
+  // one of the file as this system names it ("\" is part of it), so the
+  // files linked are the files written.
+  const SplitPath page = SplitSystemPathOf(*pagePath);
+  const std::string stem = page.directory + page.baseName;
   // A site on map tiles also holds Leaflet and the tile map script, written
   // last: the three files of every site come first, in their own order.
   const TileMap* tiles = TileMapOf(request.settings.service);

@@ -1,5 +1,6 @@
 #include "webmap/map_script.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/atomic_file.h"
@@ -54,7 +55,7 @@ std::string MapScriptParameters(const MapSettings& settings, const TrackSummary&
                        {"maximum longitude", Fixed(summary.maxLongitude)}});
 }
 
-std::string MapScriptFunctions(const MapSettings& settings) {
+std::string MapScriptFunctions(const MapSettings& settings, bool recordingBreaks) {
   const std::string setMap =
       settings.overviewControl ? std::string(kSetMapFunction) : WithoutLine(kSetMapFunction, kOverviewControlLine);
   std::string functions;
@@ -67,18 +68,29 @@ std::string MapScriptFunctions(const MapSettings& settings) {
   if (settings.routeReplay) {
     for (const std::string_view block :
          {kTrackLineFunction, kDisplayTailLineFunction, kDrawLineFunction, kDisplayDivDrawLineFunction,
-          kDrawLineSettingFunction, kStopRouteFunction, kTrackEndProcessFunction, kDrawEndProcessFunction}) {
+          kDrawLineSettingFunction, kSetStepUnitFunction, kStopRouteFunction, kTrackEndProcessFunction,
+          kDrawEndProcessFunction, kRestoreLineFunction}) {
       add(block);
     }
   } else {
     add(kEraseLineFunction);
   }
   add(kRouteOnOffFunction);
+  if (recordingBreaks) add(kSplitAtBreaksFunction);
   return functions;
 }
 
 bool WriteMapScript(const std::string& scriptPath, const MapSettings& settings, const ThinningChoice& thinning,
                     const TrackData& track) {
+  const ScriptThinning keep = ScriptThinningOf(track, thinning);
+  // Nothing to list: no script is put in place; a script without pushData
+  // would stop the page at load.
+  if (keep.targetCount == 0) return false;
+  const std::vector<TrackPoint> points = SelectLatLon(track, keep.usageRate, settings.smoothing);
+  // The first point starts the first segment whatever it says.
+  const auto isBreak = [&points](const TrackPoint& point) { return point.segmentStart && &point != &points.front(); };
+  const bool recordingBreaks = std::any_of(points.begin(), points.end(), isBreak);
+
   TextOutput output;
   if (!output.Create(scriptPath)) return false;
   output.Write(kScriptHeader);
@@ -87,14 +99,8 @@ bool WriteMapScript(const std::string& scriptPath, const MapSettings& settings, 
   output.Write("\n");
   output.Write(MapScriptParameters(settings, track.summary));
   output.Write("\n\n\n");
-  output.Write(MapScriptFunctions(settings));
+  output.Write(MapScriptFunctions(settings, recordingBreaks));
 
-  const ScriptThinning keep = ScriptThinningOf(track, thinning);
-  // Nothing to list: the script is not put in place (the temporary file goes
-  // with the output); a script without pushData would stop the page at load.
-  if (keep.targetCount == 0) return false;
-
-  const std::vector<TrackPoint> points = SelectLatLon(track, keep.usageRate, settings.smoothing);
   std::string piece(kPointListHead);
   for (const TrackPoint& point : points) {
     piece.append(kPointLineStart);
@@ -102,6 +108,7 @@ bool WriteMapScript(const std::string& scriptPath, const MapSettings& settings, 
     piece.append(kPointLineMiddle);
     AppendFixed(piece, point.longitude, kDecimals);
     piece.append(kPointLineEnd);
+    if (isBreak(point)) piece.append(kSegmentStartLine);
     if (piece.size() >= kPieceSize) {
       output.Write(piece);
       piece.clear();

@@ -1,7 +1,8 @@
 #pragma once
 // The script of the map site: the line and view parameters, the function that
 // builds the map when the page loads, the route replay, and pushData with one
-// statement per kept point of the track.
+// statement per kept point of the track (and a mark after each point that
+// starts a recording segment, but the first).
 
 #include <cstdint>
 #include <string>
@@ -30,8 +31,9 @@ std::string ColorText(PackedColor color);
 std::string MapScriptParameters(const MapSettings& settings, const TrackSummary& summary);
 
 // The function blocks of the route-replay choice, each followed by four line
-// ends; setMap without its overview line when the overview is off.
-std::string MapScriptFunctions(const MapSettings& settings);
+// ends; setMap without its overview line when the overview is off; last,
+// for a track with recording breaks, the block that splits lines at them.
+std::string MapScriptFunctions(const MapSettings& settings, bool recordingBreaks);
 
 // Writes the script with CR LF line ends. false, with an existing file of
 // that name left as it was, when the file cannot be written or when the

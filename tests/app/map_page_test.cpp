@@ -35,8 +35,8 @@ struct Look {
   bool smoothing = false;
   std::string keyState = "未設定";
   PackedColor keyBackground = kRed;
-  int service = 0;  // the entry of the map list: Google, 地理院地図, OpenStreetMap
-  bool keyVisible = true;  // the key state, only for Google's map
+  int service = 1;  // the entry of the map list: Google Maps (API v2), 地理院地図, OpenStreetMap
+  bool keyVisible = false;  // the key state, only for Google's map
   bool operator==(const Look&) const = default;
 };
 
@@ -78,9 +78,9 @@ TEST(MapPage, StartsFromItsProfileSection) {
        [](Look& l) { l.sameName = l.smoothing = true, l.routeReplay = l.radiosEnabled = false, l.keepTrail = true, l.overview = false; }},
       {"gmaptitle=\ngmapapikey=", [](Look&) {}},
       {"gmaptitle=東京 散歩\ngmapapikey=ABQ", [](Look& l) { l.title = "東京 散歩", l.keyState = "設定済み", l.keyBackground = 0xFF8080; }},
-      {"gmapservice=GSI", [](Look& l) { l.service = 1, l.keyVisible = false; }},
-      {"gmapservice=OSM", [](Look& l) { l.service = 2, l.keyVisible = false; }},
-      {"gmapservice=GOOGLE", [](Look&) {}},
+      {"gmapservice=GSI", [](Look&) {}},
+      {"gmapservice=OSM", [](Look& l) { l.service = 2; }},
+      {"gmapservice=GOOGLE", [](Look& l) { l.service = 0, l.keyVisible = true; }},
       {"gmapservice=osm", [](Look&) {}},
       {"gmapservice=Google Maps (API v2)", [](Look&) {}},
   };
@@ -144,7 +144,7 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
   page.thinning.controls.smoothing = true;
   page.OnSaveSettings(desktop.shell);
   const std::string saved =
-      "[GMap_Section]\ngmaptitle=朝の散歩\ngmapservice=GOOGLE\ngmaplinecolor_r=255\ngmaplinecolor_g=0\n"
+      "[GMap_Section]\ngmaptitle=朝の散歩\ngmapservice=GSI\ngmaplinecolor_r=255\ngmaplinecolor_g=0\n"
       "gmaplinecolor_b=0\ngmaplinetrans=ON\ngmaplinewidth=0\ngmaproute=ON\ngmaptrack=ON\ngmapoverview=OFF\ngmapsamename=OFF\n"
       "gmapsmoothing=ON\n";
   EXPECT_EQ(desktop.ProfileText(), saved);
@@ -181,7 +181,7 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
 TEST(MapPage, ResetWritesAtOnceAndKeepsTheKeyAndTheThinning) {
   Desktop desktop(
       "[GMap_Section]\ngmapapikey=ABQ\ngmaplinewidth=4\ngmaplinetrans=OFF\ngmaplinecolor_r=1\ngmaplinecolor_g=2\n"
-      "gmaplinecolor_b=3\ngmaptitle=t\ngmapservice=GSI\ngmaproute=OFF\ngmaptrack=ON\ngmapoverview=OFF\n"
+      "gmaplinecolor_b=3\ngmaptitle=t\ngmapservice=OSM\ngmaproute=OFF\ngmaptrack=ON\ngmapoverview=OFF\n"
       "gmapsamename=ON\ngmapsmoothing=ON\n");
   MapPage& page = desktop.Map();
   page.thinning.controls.rateIndex = 40;
@@ -192,7 +192,7 @@ TEST(MapPage, ResetWritesAtOnceAndKeepsTheKeyAndTheThinning) {
   page.OnResetSettings(desktop.shell);
   EXPECT_EQ(desktop.ProfileText(),
             "[GMap_Section]\ngmapapikey=ABQ\ngmaplinewidth=2\ngmaplinetrans=ON\ngmaplinecolor_r=255\n"
-            "gmaplinecolor_g=0\ngmaplinecolor_b=0\ngmaptitle=Sample GPS Data\ngmapservice=GOOGLE\ngmaproute=ON\n"
+            "gmaplinecolor_g=0\ngmaplinecolor_b=0\ngmaptitle=Sample GPS Data\ngmapservice=GSI\ngmaproute=ON\n"
             "gmaptrack=OFF\ngmapoverview=ON\ngmapsamename=OFF\ngmapsmoothing=OFF\n");
   Look expected;
   expected.keyState = "設定済み";
@@ -252,6 +252,7 @@ TEST(MapPage, WritesTheMapSiteWithThePagesSettings) {
   page.controls.title = "朝の散歩";
   page.controls.overviewControl = false;
   page.controls.sameName = true;
+  page.controls.serviceIndex = 0;  // the map service, whose page holds the key
   // The track path edit is read too: the site is named after what it shows.
   desktop.Window().controls.trackFilePath = desktop.folder.Path("walk.usr");
   desktop.shell.shown.clear();
@@ -281,9 +282,9 @@ TEST(MapPage, WritesTheSiteOnTheMapOfTheList) {
   desktop.ChooseTrail("TrailA");
   MapPage& page = desktop.Map();
   const int stored = page.controls.serviceIndex;
-  page.controls.serviceIndex = 1;
+  page.controls.serviceIndex = 0;
   page.OnServiceChanged();
-  EXPECT_FALSE(page.controls.keyStateVisible);
+  EXPECT_TRUE(page.controls.keyStateVisible);
   page.thinning.controls.rateIndex = 50;
   page.OnRateChanged(desktop.Window().track);
   EXPECT_EQ(page.controls.serviceIndex, stored) << "not read before";

@@ -52,9 +52,10 @@ TEST(Story, OpenNameLookChangeSaveAndFindThemAgain) {
   desktop.shell.yesNoAnswers.push_back(false);  // not in the browser
   desktop.Window().OnMapOutput(desktop.shell, desktop.shell);
   EXPECT_EQ(desktop.shell.Messages(), (std::vector<std::string>{"変換終了    ", "変換終了    "}));
-  EXPECT_EQ(desktop.folder.Names(), (std::vector<std::string>{"kestrelmarking.INI", "three-trails.css",
-                                                              "three-trails.html", "three-trails.js",
-                                                              "three-trails.trk", "three-trails.usr"}));
+  EXPECT_EQ(desktop.folder.Names(),
+            (std::vector<std::string>{"kestrelmarking.INI", "three-trails.css", "three-trails.html",
+                                      "three-trails.js", "three-trails.leaflet.css", "three-trails.leaflet.js",
+                                      "three-trails.map.js", "three-trails.trk", "three-trails.usr"}));
 
   desktop.Restart();
   EXPECT_TRUE(desktop.Window().controls.mapPageVisible);

@@ -169,7 +169,7 @@ class ViewsTest : public QObject {
   void settingsSurviveARestartAndResetTakesEffectAtOnce() {
     GuiSession s;
     s.Type("title", QStringLiteral("箱根の道"));
-    s.Pick("mapService", QStringLiteral("地理院地図"));
+    s.Pick("mapService", QStringLiteral("OpenStreetMap"));
     s.Click("transparency");
     s.Pick("widthList", QStringLiteral("極太"));
     s.Click("keepTrail");
@@ -188,7 +188,7 @@ class ViewsTest : public QObject {
 
     s.Restart();
     QCOMPARE(s.Find<QLineEdit>("title")->text(), QStringLiteral("箱根の道"));
-    QCOMPARE(s.Find<QComboBox>("mapService")->currentText(), QStringLiteral("地理院地図"));
+    QCOMPARE(s.Find<QComboBox>("mapService")->currentText(), QStringLiteral("OpenStreetMap"));
     QVERIFY(!s.Find<QCheckBox>("transparency")->isChecked());
     QCOMPARE(s.Find<QComboBox>("widthList")->currentText(), QStringLiteral("極太"));
     QVERIFY(!s.Find<QCheckBox>("routeReplay")->isChecked());
@@ -323,7 +323,9 @@ class ViewsTest : public QObject {
     s.Click("output");
     QCOMPARE(s.shell.Messages(), std::vector<std::string>{"変換終了    "});
     QCOMPARE(s.shell.shown.front().icon, MessageIcon::Information);
-    QCOMPARE(s.folder.Names(), (std::vector<std::string>{"kestrelmarking.INI", "walk.css", "walk.html", "walk.js", "walk.usr"}));
+    QCOMPARE(s.folder.Names(), (std::vector<std::string>{"kestrelmarking.INI", "walk.css", "walk.html", "walk.js",
+                                                         "walk.leaflet.css", "walk.leaflet.js", "walk.map.js",
+                                                         "walk.usr"}));
     QVERIFY(ReadFileBytes(s.folder.Path("walk.html")).find("箱根 &amp; 芦ノ湖") != std::string::npos);
   }
 

@@ -20,8 +20,15 @@ using Names = std::vector<std::string>;
 const ScriptedShell::Shown kDone{Kind::Message, "変換終了    ", MessageIcon::Information, {}};
 const ScriptedShell::Shown kFailed{Kind::Message, "実行エラー\n", MessageIcon::None, {}};
 
-MapRequest DerivedName() {
+// A site of three files (page, script, style sheet): on the map service.
+MapRequest ThreeFiles() {
   MapRequest request;
+  request.settings.service = MapService::Google;
+  return request;
+}
+
+MapRequest DerivedName() {
+  MapRequest request = ThreeFiles();
   request.settings.sameName = true;
   return request;
 }
@@ -118,7 +125,7 @@ TEST(RunMapOutput, TakesTheNameFromTheSaveDialog) {
   TempDir folder;
   ScriptedShell shell;
   shell.fileAnswers.push_back(folder.Path("map.htm"));
-  ASSERT_TRUE(RunMapOutput(MapRequest{}, test::StraightTrack(5), "/elsewhere/t.usr", shell));
+  ASSERT_TRUE(RunMapOutput(ThreeFiles(), test::StraightTrack(5), "/elsewhere/t.usr", shell));
   // The dialog proposes the track file's name.
   const FileDialogRequest dialog{"html", "/elsewhere/t.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"};
   EXPECT_EQ(shell.shown, (std::vector<ScriptedShell::Shown>{{Kind::SaveDialog, "", MessageIcon::None, dialog}, kDone}));
@@ -127,7 +134,7 @@ TEST(RunMapOutput, TakesTheNameFromTheSaveDialog) {
   // Cancelling is silent.
   ScriptedShell cancelled;
   cancelled.fileAnswers.push_back(std::nullopt);
-  EXPECT_FALSE(RunMapOutput(MapRequest{}, test::StraightTrack(5), "/elsewhere/t.usr", cancelled));
+  EXPECT_FALSE(RunMapOutput(ThreeFiles(), test::StraightTrack(5), "/elsewhere/t.usr", cancelled));
   EXPECT_EQ(cancelled.shown.size(), 1u);
 }
 
@@ -138,7 +145,7 @@ TEST(RunMapOutput, AFailingStepStopsTheSiteThere) {
   test::WriteFileBytes(folder.Path("plain"), "x");
   ScriptedShell shell;
   shell.fileAnswers.push_back(folder.Path("plain/site.html"));
-  EXPECT_FALSE(RunMapOutput(MapRequest{}, test::StraightTrack(5), "t.usr", shell));
+  EXPECT_FALSE(RunMapOutput(ThreeFiles(), test::StraightTrack(5), "t.usr", shell));
   EXPECT_EQ(shell.Messages(), Names{"実行エラー\n"});
   EXPECT_EQ(folder.Names(), Names{"plain"});
 
