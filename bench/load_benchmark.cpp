@@ -29,13 +29,8 @@ class SilentShell final : public Shell {
  public:
   void ShowMessage(const Message&) override { ++messageCount; }
   bool AskYesNo(std::string_view) override { return false; }
-  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> ChooseFileToSave(const FileDialogRequest&) override { return std::nullopt; }
   bool PathExists(const std::string&) override { return false; }
-  std::optional<std::uint32_t> ChooseColor(std::uint32_t) override { return std::nullopt; }
-  std::optional<std::string> PromptTrailName(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> PromptApiKey(const std::string&) override { return std::nullopt; }
-  void ShowVersionInfo(const std::string&, const std::string&) override {}
   bool ReportProgress(std::int64_t, std::int64_t) override { return true; }
 
   int messageCount = 0;
@@ -48,11 +43,11 @@ void LoadUsrTrail(benchmark::State& state, const std::string& path) {
     state.SkipWithError("the .usr file cannot be read");
     return;
   }
-  if (track.trails.empty() || track.trails.front().pointCount == 0) {
+  if (track.summary.trails.empty() || track.summary.trails.front().pointCount == 0) {
     state.SkipWithError("the .usr file has no trail with points");
     return;
   }
-  const TrailEntry& trail = track.trails.front();
+  const TrailEntry& trail = track.summary.trails.front();
   const LoadRequest request{trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0};
   for (auto _ : state) {
     if (!track.AllocatePoints(trail.pointCount)) {

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!ReadUsrFile(track, file)) return 0;  // refused, with its message
   UsrFileSummaryText(track.summary);
   int loaded = 0;
-  for (const TrailEntry& trail : track.trails) {
+  for (const TrailEntry& trail : track.summary.trails) {
     if (trail.pointCount <= 0) continue;
     if (loaded++ == kTrailsLoaded) break;
     if (!track.AllocatePoints(trail.pointCount)) continue;

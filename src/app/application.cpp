@@ -36,9 +36,12 @@ std::string ProfilePathFor(const std::string& executablePath) {
   const std::filesystem::path executable(executablePath);
   const std::string name = executable.filename().string() + kProfileExtension;
   const std::filesystem::path folder = executable.parent_path();
-  // A copy of the program keeps its settings beside itself; an installed one
-  // cannot write there and keeps them per user instead.
-  if (access(folder.empty() ? "." : folder.c_str(), W_OK) == 0) return (folder / name).string();
+  // A portable copy of the program keeps its settings in a file beside
+  // itself, once one is there; every other copy keeps them per user, even
+  // where its folder could be written (~/.local/bin).
+  const std::filesystem::path beside = folder / name;
+  std::error_code ignored;
+  if (std::filesystem::is_regular_file(beside, ignored)) return beside.string();
   return ConfigHome() + "/" + kProfileFolderName + "/" + name;
 }
 

@@ -18,9 +18,9 @@ struct ApplicationInfo {
 
 ApplicationInfo TheApplicationInfo();
 
-// The profile beside the executable, named like it with ".INI"; when that
-// folder cannot be written, the same name under $XDG_CONFIG_HOME/kestrelmarking
-// (by default ~/.config/kestrelmarking).
+// The profile beside the executable, named like it with ".INI", where such a
+// file is already there (a portable copy); otherwise the same name under
+// $XDG_CONFIG_HOME/kestrelmarking (by default ~/.config/kestrelmarking).
 std::string ProfilePathFor(const std::string& executablePath);
 
 }  // namespace kestrel

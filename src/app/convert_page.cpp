@@ -4,8 +4,6 @@
 #include <span>
 #include <stdexcept>
 
-#include "app/main_window.h"
-#include "app/thinning_controls.h"
 #include "convert/conversion.h"
 #include "select/selection.h"
 
@@ -55,87 +53,84 @@ constexpr const char* kUseUtcKey = SwitchKey(&ConversionSettings::useUtc);
 void Apply(ConvertPage& page, const ConversionSettings& settings) {
   for (const OutputType type : kSavingOrder) page.controls.*CheckOf(type) = type == settings.type;
   page.sameName = settings.sameName;
-  page.smoothing = settings.smoothing;
+  page.thinning.smoothing = settings.smoothing;
   page.useUtc = settings.useUtc;
 }
 
-// Saving and resetting write in this order; the type only when one is checked.
-void Store(Profile& profile, const ConvertPage& page, std::optional<OutputType> type) {
-  profile.WriteString(kConversionSection, kSameNameKey, OnOff(page.sameName));
-  profile.WriteString(kConversionSection, kSmoothingKey, OnOff(page.smoothing));
-  if (type) profile.WriteInteger(kConversionSection, kOutputTypeKey, static_cast<int>(*type));
-  profile.WriteString(kConversionSection, kUseUtcKey, OnOff(page.useUtc));
+// Saving and resetting store the switches and, when one is checked, the
+// type, in one write; a failure is shown.
+void Store(Profile& profile, const ConvertPage& page, std::optional<OutputType> type, Shell& shell) {
+  Profile::Values values{{kSameNameKey, OnOff(page.sameName)}, {kSmoothingKey, OnOff(page.thinning.smoothing)}};
+  if (type) values.emplace_back(kOutputTypeKey, std::to_string(static_cast<int>(*type)));
+  values.emplace_back(kUseUtcKey, OnOff(page.useUtc));
+  if (Result<void> written = profile.WriteValues(kConversionSection, values); !written) {
+    shell.ShowMessage(written.error().message);
+  }
 }
 
 }  // namespace
 
-ConvertPage::ConvertPage(MainWindow& window, Profile& profile) : window_(window), profile_(profile) {
+ConvertPage::ConvertPage(Profile& profile) : profile_(profile) {
   Apply(*this, ReadConversionSettings(profile_));
   // The usr and NMEA buttons stay hidden: only a stored type checks one of them.
   controls.usrEnabled = false;
   controls.nmeaEnabled = false;
-  controls.rateItems = RateListItems();
-  controls.rateIndex = 0;
-  controls.pointCountEnabled = false;
   controls.showUsrInfoEnabled = false;
   Show();
 }
 
 void ConvertPage::Read() {
   sameName = controls.sameName;
-  pointsLabel = controls.pointsLabel;
-  usePointCount = controls.usePointCount;
-  pointCountText = controls.pointCountText;
-  smoothing = controls.smoothing;
+  thinning.Read();
   useUtc = controls.useUtc;
 }
 
 void ConvertPage::Show() {
   controls.sameName = sameName;
-  controls.pointsLabel = pointsLabel;
-  controls.usePointCount = usePointCount;
-  controls.pointCountText = pointCountText;
-  controls.smoothing = smoothing;
+  thinning.Show();
   controls.useUtc = useUtc;
 }
 
-void ConvertPage::OnRateChanged() {
-  if (const std::optional<std::string> label = PointsLabelFor(window_.track, controls.rateIndex)) pointsLabel = *label;
+void ConvertPage::OnRateChanged(const TrackData& track) {
+  thinning.CountPoints(track);
   Show();
 }
 
 void ConvertPage::OnPointCountToggled() {
   Read();
-  controls.pointCountEnabled = usePointCount;
-  controls.rateControlsEnabled = !usePointCount;
+  thinning.EnableByMode();
   Show();
 }
 
-void ConvertPage::OnShowUsrInfo() { window_.ShowUsrFileOverview(); }
-
-void ConvertPage::OnSaveSettings() {
-  Read();
-  Store(profile_, *this, FirstChecked(controls, kSavingOrder));
+void ConvertPage::ForgetThinning() {
+  thinning.Forget();
+  Show();
 }
 
-void ConvertPage::OnResetSettings() {
+void ConvertPage::OnSaveSettings(Shell& shell) {
+  Read();
+  Store(profile_, *this, FirstChecked(controls, kSavingOrder), shell);
+}
+
+void ConvertPage::OnResetSettings(Shell& shell) {
+  if (!shell.AskYesNo(kResetSettingsQuestion)) return;
   const ConversionSettings defaults;
   Apply(*this, defaults);
-  Store(profile_, *this, defaults.type);
+  Store(profile_, *this, defaults.type, shell);
   // Not read first: the count controls return to their stored values too.
   Show();
 }
 
-void ConvertPage::OnConvert(Shell& shell) {
+void ConvertPage::OnConvert(const TrackData& track, const std::string& trackFilePath, Shell& shell) {
   // With no points loaded the command stops before it reads the controls.
-  if (PointCountOrZero(window_.track) > 0) Read();
+  if (PointCountOrZero(track) > 0) Read();
   ConversionRequest request;
   request.type = FirstChecked(controls, kConvertingOrder);
-  request.thinning = {usePointCount, pointCountText, controls.rateIndex};
-  request.smoothing = smoothing;
+  request.thinning = thinning.Choice();
+  request.smoothing = thinning.smoothing;
   request.useUtc = useUtc;
   request.sameName = sameName;
-  RunConversion(request, window_.track, window_.trackFilePath, shell);
+  RunConversion(request, track, trackFilePath, shell);
 }
 
 }  // namespace kestrel

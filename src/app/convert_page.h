@@ -6,14 +6,13 @@
 // exactly where the page does ("read" and "show").
 
 #include <string>
-#include <vector>
 
+#include "app/thinning_controls.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
+#include "track/track_data.h"
 
 namespace kestrel {
-
-class MainWindow;
 
 struct ConvertPageControls {
   // Format radio buttons 1035 CSV, 1032 Trk, 1033 NMEA (hidden), 1034 usr (hidden).
@@ -23,16 +22,6 @@ struct ConvertPageControls {
   bool usrChecked = false;
   bool nmeaEnabled = true;
   bool usrEnabled = true;
-  // Percentage list 1058 ("100" … "1"), with 1040 "使用率", 1047 "%" and the
-  // points label 1066 enabled together.
-  std::vector<std::string> rateItems;
-  int rateIndex = -1;
-  bool rateControlsEnabled = true;
-  std::string pointsLabel = "Static";  // 1066, emptied at start
-  bool usePointCount = false;          // 1067 "Point数指定"
-  std::string pointCountText;          // 1063, with 1064 "Points"
-  bool pointCountEnabled = true;
-  bool smoothing = false;              // 1057 "ﾃﾞｰﾀの平滑化"
   bool useUtc = false;                 // 1071 "UTC時間で出力"
   bool sameName = false;               // 1045 "拡張子のみ変更"
   bool showUsrInfoEnabled = true;      // 1068 "usr情報再表示 >>"
@@ -43,30 +32,31 @@ struct ConvertPageControls {
 class ConvertPage {
  public:
   // Runs the page's initialisation: reads DConv_Section of the profile.
-  ConvertPage(MainWindow& window, Profile& profile);
+  explicit ConvertPage(Profile& profile);
 
   ConvertPageControls controls;
+  ThinningControls thinning;  // 1057 "ﾃﾞｰﾀの平滑化" and the percentage or count
 
   // The stored values, one per value control.
   bool sameName = false;
-  std::string pointsLabel;
-  bool usePointCount = false;
-  std::string pointCountText;
-  bool smoothing = false;
   bool useUtc = false;
 
   void Read();  // controls to stored values
   void Show();  // stored values to controls
 
-  void OnRateChanged();
+  void OnRateChanged(const TrackData& track);
   void OnPointCountToggled();
-  void OnShowUsrInfo();
-  void OnSaveSettings();
-  void OnResetSettings();
-  void OnConvert(Shell& shell);
+  // "usr情報再表示 >>" applies while the .usr file's overview can be shown.
+  void EnableUsrInfo(bool enabled) { controls.showUsrInfoEnabled = enabled; }
+  // Another trail was loaded.
+  void ForgetThinning();
+  void OnSaveSettings(Shell& shell);
+  // Asks first, then shows and stores the defaults.
+  void OnResetSettings(Shell& shell);
+  // Converts the loaded track, whose file is trackFilePath.
+  void OnConvert(const TrackData& track, const std::string& trackFilePath, Shell& shell);
 
  private:
-  MainWindow& window_;
   Profile& profile_;
 };
 

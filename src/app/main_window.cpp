@@ -1,10 +1,14 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <optional>
 
+#include "platform/paths.h"
 #include "platform/text_encoding.h"
+#include "select/selection.h"
 #include "track/open_commands.h"
 #include "track/summary.h"
+#include "track/track_file_kind.h"
 
 namespace kestrel {
 namespace {
@@ -16,29 +20,42 @@ constexpr const char* kTrailLabel = "対象Trailを指定して下さい ：";
 constexpr const char* kNoDataFormatMessage = "最初にﾃﾞｰﾀ形式を選択して下さい\n";
 
 const FileDialogRequest kUsrFileDialog{"usr", "*.usr", "usrﾌｧｲﾙ(*.usr)|*.usr|全て(*.*)|*.*||"};
-const FileDialogRequest kNmeaLogDialog{"log", "*.log", "NMEAﾌｧｲﾙ(*.log)|*.log|全て(*.*)|*.*||"};
+const FileDialogRequest kNmeaLogDialog{"log", "*.log",
+                                       "NMEAﾌｧｲﾙ(*.log;*.nmea;*.txt)|*.log;*.nmea;*.txt|全て(*.*)|*.*||"};
 
-// A trail of another name has been loaded: the points label and the
-// percentage of each page belonged to the previous one.
-template <typename Page>
-void ForgetThinning(Page& page) {
-  page.pointsLabel.clear();
-  page.controls.rateIndex = 0;
-  page.Show();
+// What the window keeps between runs: the data format (an integer, 0 usr or
+// 1 NMEA; anything else reads as usr) and the recent files, the latest first.
+constexpr const char* kWindowSection = "Window_Section";
+constexpr const char* kDataFormatKey = "dataformat";
+constexpr const char* kRecentFileKey = "recentfile";  // numbered from 1
+constexpr std::size_t kRecentFileCount = 8;
+
+std::string RecentFileKey(std::size_t index) { return kRecentFileKey + std::to_string(index + 1); }
+
+// The folder part of a path, or empty.
+std::string FolderOf(const std::string& path) {
+  const SplitPath split = SplitPathOf(path);
+  return split.drive + split.directory;
 }
 
 }  // namespace
 
 MainWindow::MainWindow(Profile& profile, ApplicationInfo info)
-    : mapPage(*this, profile), convertPage(*this, profile), info_(std::move(info)) {
+    : mapPage(profile), convertPage(profile), profile_(profile), info_(std::move(info)) {
   // Both pages have read their profile sections while they were created.
   // The pages are created hidden; the map page's tab is the selected one.
   controls.tabItems = {" GoogleMaps ", " フォーマット変換 "};
   controls.selectedTab = static_cast<int>(Tab::Map);
   controls.mapPageVisible = true;
   controls.dataFormatItems = {"usr", "NMEA"};
-  dataFormat = kUsrFormat;
+  dataFormat = profile_.ReadInteger(kWindowSection, kDataFormatKey, kUsrFormat) == kNmeaFormat ? kNmeaFormat
+                                                                                                 : kUsrFormat;
+  for (std::size_t i = 0; i < kRecentFileCount; ++i) {
+    const std::string path = profile_.ReadString(kWindowSection, RecentFileKey(i), "");
+    if (!path.empty()) controls.recentFiles.push_back(path);
+  }
   trailLabel = kTrailLabel;
+  controls.trailLabelEnabled = controls.trailButtonEnabled = dataFormat == kUsrFormat;
   Show();
 }
 
@@ -56,52 +73,120 @@ void MainWindow::Show() {
   controls.infoText = infoText;
 }
 
-void MainWindow::OnOpenTrackFile(Shell& shell) {
+void MainWindow::OnOpenTrackFile(Dialogs& dialogs, Shell& shell) {
   Read();
   if (dataFormat != kUsrFormat && dataFormat != kNmeaFormat) {
     shell.ShowMessage({kNoDataFormatMessage});
     return;
   }
   const bool usr = dataFormat == kUsrFormat;
-  const std::optional<std::string> path = shell.ChooseFileToOpen(usr ? kUsrFileDialog : kNmeaLogDialog);
+  FileDialogRequest request = usr ? kUsrFileDialog : kNmeaLogDialog;
+  // The dialog starts where the current track lies, or else the last one opened.
+  if (!trackFilePath.empty()) {
+    request.folder = FolderOf(trackFilePath);
+  } else if (!controls.recentFiles.empty()) {
+    request.folder = FolderOf(controls.recentFiles.front());
+  }
+  const std::optional<std::string> path = dialogs.ChooseFileToOpen(request);
   if (!path) return;
-  // From here on the new path stays, even when the file cannot be read.
-  trackFilePath = *path;
+  Open(*path, usr, shell);
+}
+
+void MainWindow::OpenTrackFile(const std::string& path, Shell& shell) {
+  const bool usr = TrackFileKindOf(path) == TrackFileKind::Usr;
+  controls.dataFormatIndex = usr ? kUsrFormat : kNmeaFormat;
+  Read();
+  ApplyDataFormat();
+  Open(path, usr, shell);
+}
+
+void MainWindow::OnTrackPathEntered(Shell& shell) {
+  controls.recentIndex = -1;
+  const std::string path = controls.trackFilePath;
+  if (!path.empty()) OpenTrackFile(path, shell);
+}
+
+void MainWindow::OnRecentFilePicked(Shell& shell) {
+  const int index = controls.recentIndex;
+  controls.recentIndex = -1;
+  if (index < 0 || index >= static_cast<int>(controls.recentFiles.size())) return;
+  // A copy: opening reorders the list.
+  const std::string path = controls.recentFiles[static_cast<std::size_t>(index)];
+  OpenTrackFile(path, shell);
+}
+
+void MainWindow::Open(const std::string& path, bool usr, Shell& shell) {
+  trackFilePath = path;
   const std::optional<std::string> text =
       usr ? OpenUsrFile(track, trackFilePath, shell) : OpenNmeaLog(track, trackFilePath, shell);
-  if (!text) return;
+  if (!text) {
+    // The points held before were released: nothing of the previous track
+    // is shown any more.
+    trackFilePath.clear();
+    infoText.clear();
+    trailLoaded = false;
+    mapPage.EnableUsrInfo(false);
+    convertPage.EnableUsrInfo(false);
+    Show();
+    return;
+  }
   // A log has no .usr overview to show again on the map page.
-  if (!usr) mapPage.controls.showUsrInfoEnabled = false;
+  if (!usr) mapPage.EnableUsrInfo(false);
   infoText = *text;
+  std::vector<std::string>& recent = controls.recentFiles;
+  recent.erase(std::remove(recent.begin(), recent.end(), path), recent.end());
+  recent.insert(recent.begin(), path);
+  if (recent.size() > kRecentFileCount) recent.resize(kRecentFileCount);
+  Remember(shell);
   Show();
 }
 
-void MainWindow::OnDataFormatChanged() {
+void MainWindow::Remember(Shell& shell) {
+  Profile::Values values{{kDataFormatKey, std::to_string(dataFormat == kNmeaFormat ? kNmeaFormat : kUsrFormat)}};
+  for (std::size_t i = 0; i < controls.recentFiles.size(); ++i) {
+    values.emplace_back(RecentFileKey(i), controls.recentFiles[i]);
+  }
+  const Result<void> written = profile_.WriteValues(kWindowSection, values);
+  // Said once: the person may go on without the profile.
+  if (!written && !rememberFailureShown_) {
+    rememberFailureShown_ = true;
+    shell.ShowMessage(written.error().message);
+  }
+}
+
+void MainWindow::OnDataFormatChanged(Shell& shell) {
   Read();
+  if (!ApplyDataFormat()) return;
+  Show();
+  Remember(shell);
+}
+
+bool MainWindow::ApplyDataFormat() {
   if (dataFormat == kUsrFormat) {
     controls.trailLabelEnabled = true;
     controls.trailButtonEnabled = true;
     if (trailLoaded) {
-      mapPage.controls.showUsrInfoEnabled = true;
-      convertPage.controls.showUsrInfoEnabled = true;
+      mapPage.EnableUsrInfo(true);
+      convertPage.EnableUsrInfo(true);
     }
-    Show();
   } else if (dataFormat == kNmeaFormat) {
     controls.trailLabelEnabled = false;
     controls.trailButtonEnabled = false;
-    mapPage.controls.showUsrInfoEnabled = false;
-    convertPage.controls.showUsrInfoEnabled = false;
-    Show();
+    mapPage.EnableUsrInfo(false);
+    convertPage.EnableUsrInfo(false);
+  } else {
+    return false;
   }
+  return true;
 }
 
-void MainWindow::OnChooseTrail(Shell& shell) {
+void MainWindow::OnChooseTrail(Dialogs& dialogs, Shell& shell) {
   const std::string previousName = trailName;
   if (trackFilePath.empty()) {
     shell.ShowMessage({kNoTrackFileMessage});
     return;
   }
-  const std::optional<std::string> typed = shell.PromptTrailName(trailName);
+  const std::optional<std::string> typed = dialogs.PromptTrailName(trailName);
   if (!typed) return;
   trailName = *typed;
   // The directory holds names in code page 932; the comparison is byte for byte.
@@ -112,18 +197,16 @@ void MainWindow::OnChooseTrail(Shell& shell) {
     trailLoaded = false;
     return;
   }
-  recordCount = trail->pointCount;
-  dataOffset = trail->dataOffset;
   const std::optional<std::string> text = LoadTrail(track, trackFilePath, *trail, name, shell);
   if (!text) return;
   infoText = *text;
-  mapPage.controls.showUsrInfoEnabled = true;
-  convertPage.controls.showUsrInfoEnabled = true;
+  mapPage.EnableUsrInfo(true);
+  convertPage.EnableUsrInfo(true);
   trailLoaded = true;
   Show();
   if (trailName != previousName) {
-    ForgetThinning(mapPage);
-    ForgetThinning(convertPage);
+    mapPage.ForgetThinning();
+    convertPage.ForgetThinning();
   }
 }
 
@@ -132,13 +215,21 @@ void MainWindow::OnTabChanged() {
   controls.convertPageVisible = controls.selectedTab == static_cast<int>(Tab::Convert);
 }
 
-void MainWindow::OnExit() { closed_ = true; }
-
-void MainWindow::OnVersionInfo(Shell& shell) { shell.ShowVersionInfo(info_.VersionLine(), info_.legalNotice); }
-
-void MainWindow::ShowUsrFileOverview() {
+void MainWindow::OnShowUsrInfo() {
   infoText = UsrFileSummaryText(track.summary);
   Show();
 }
+
+void MainWindow::OnMapOutput(Shell& shell, Dialogs& dialogs) {
+  // With no points loaded the command stops before it reads the controls.
+  if (PointCountOrZero(track) > 0) Read();
+  mapPage.OnOutput(track, trackFilePath, shell, dialogs);
+}
+
+void MainWindow::OnConvert(Shell& shell) { convertPage.OnConvert(track, trackFilePath, shell); }
+
+void MainWindow::OnExit() { closed_ = true; }
+
+void MainWindow::OnVersionInfo(Dialogs& dialogs) { dialogs.ShowVersionInfo(info_.VersionLine(), info_.legalNotice); }
 
 }  // namespace kestrel

@@ -4,7 +4,6 @@
 // track. A model without a window: it holds what each control shows and its
 // members, and moves them between each other exactly where the window does.
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,7 +21,9 @@ enum class Tab { Map = 0, Convert = 1 };
 struct MainWindowControls {
   std::vector<std::string> dataFormatItems;  // list 1006: "usr", "NMEA"
   int dataFormatIndex = -1;
-  std::string trackFilePath;                 // edit 1002
+  std::string trackFilePath;                 // edit 1002, whose list holds the recent files
+  std::vector<std::string> recentFiles;      // the files opened last, the latest first
+  int recentIndex = -1;                      // the recent file picked, -1 while none is
   std::string trailLabel;                    // static 1051
   bool trailLabelEnabled = true;
   bool trailButtonEnabled = true;            // 1050 "Trail指定"
@@ -37,7 +38,8 @@ struct MainWindowControls {
 
 class MainWindow {
  public:
-  // Runs the window's initialisation; both pages read their profile sections.
+  // Runs the window's initialisation; both pages read their profile
+  // sections, the window its data format and recent files.
   MainWindow(Profile& profile, ApplicationInfo info);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -51,8 +53,6 @@ class MainWindow {
   std::string infoText;
   // The further fields of the open and trail commands.
   std::string trailName;  // as typed last, UTF-8
-  std::int32_t recordCount = 0;
-  std::int32_t dataOffset = 0;
   bool trailLoaded = false;
   TrackData track;
 
@@ -65,23 +65,43 @@ class MainWindow {
   void Read();  // controls to members
   void Show();  // members to controls
 
-  void OnOpenTrackFile(Shell& shell);
-  void OnDataFormatChanged();
-  void OnChooseTrail(Shell& shell);
+  // "開く": the open dialog for the selected data format.
+  void OnOpenTrackFile(Dialogs& dialogs, Shell& shell);
+  // Opens a file without the dialog (named on the command line, typed into
+  // the box, dropped on the window or picked from the recent files): the
+  // data format follows its name as for krm, then it opens as with "開く".
+  void OpenTrackFile(const std::string& path, Shell& shell);
+  // Enter in the track file box opens the path typed there.
+  void OnTrackPathEntered(Shell& shell);
+  void OnRecentFilePicked(Shell& shell);
+  void OnDataFormatChanged(Shell& shell);
+  void OnChooseTrail(Dialogs& dialogs, Shell& shell);
   void OnTabChanged();
+  // Each page's "usr情報再表示 >>": the overview of the last .usr file read
+  // becomes the information box's text.
+  void OnShowUsrInfo();
+  // The pages' output commands on the loaded track. The map output takes
+  // the track file box's text as the track's path, as typed.
+  void OnMapOutput(Shell& shell, Dialogs& dialogs);
+  void OnConvert(Shell& shell);
   void OnExit();
   // Enter (the default button) and Escape do nothing.
   void OnAccept() {}
   void OnEscape() {}
-  void OnVersionInfo(Shell& shell);
-
-  // For the pages' "usr情報再表示 >>": the overview of the last .usr file read
-  // becomes the information box's text, and the window shows its members.
-  void ShowUsrFileOverview();
+  void OnVersionInfo(Dialogs& dialogs);
 
  private:
+  // The trail controls and "usr情報再表示 >>" follow the data format read;
+  // false while none is selected.
+  bool ApplyDataFormat();
+  void Open(const std::string& path, bool usr, Shell& shell);
+  // Keeps the data format and the recent files in the profile.
+  void Remember(Shell& shell);
+
+  Profile& profile_;
   ApplicationInfo info_;
   bool closed_ = false;
+  bool rememberFailureShown_ = false;
 };
 
 }  // namespace kestrel

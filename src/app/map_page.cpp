@@ -4,8 +4,6 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/main_window.h"
-#include "app/thinning_controls.h"
 #include "select/selection.h"
 #include "webmap/map_output.h"
 #include "webmap/map_settings.h"
@@ -14,7 +12,7 @@ namespace kestrel {
 namespace {
 
 constexpr const char* kWidthItems[kWidthEntryCount] = {"極太", "太い", "標準", "細い", "極細"};
-constexpr const char* kServiceItems[] = {"Google Maps (API v2)", "地理院地図", "OpenStreetMap"};
+constexpr const char* kServiceItems[] = {"Google (API v2 提供終了)", "地理院地図", "OpenStreetMap"};
 static_assert(std::size(kServiceItems) == std::size(kMapServiceNames), "one item for each map service");
 
 constexpr const char* kKeyNotSet = "未設定";
@@ -43,30 +41,35 @@ constexpr MapSwitch kTrailingSwitches[] = {SwitchOf(&MapSettings::routeReplay), 
                                            SwitchOf(&MapSettings::overviewControl), SwitchOf(&MapSettings::sameName),
                                            SwitchOf(&MapSettings::smoothing)};
 
-void WriteSwitch(Profile& profile, const MapSettings& settings, const MapSwitch& setting) {
-  profile.WriteString(kMapSection, setting.key, OnOff(settings.*setting.value));
+void AddSwitch(Profile::Values& values, const MapSettings& settings, const MapSwitch& setting) {
+  values.emplace_back(setting.key, OnOff(settings.*setting.value));
 }
 
-void WriteTitle(Profile& profile, const MapSettings& settings) {
-  profile.WriteString(kMapSection, kTitleKey, settings.title);
+void AddTitle(Profile::Values& values, const MapSettings& settings) { values.emplace_back(kTitleKey, settings.title); }
+
+void AddService(Profile::Values& values, const MapSettings& settings) {
+  values.emplace_back(kMapServiceKey, StoredNameOf(settings.service));
 }
 
-void WriteService(Profile& profile, const MapSettings& settings) {
-  profile.WriteString(kMapSection, kMapServiceKey, StoredNameOf(settings.service));
+void AddColor(Profile::Values& values, const MapSettings& settings) {
+  values.emplace_back(kLineColorRedKey, std::to_string(settings.chosenColor & 0xFF));
+  values.emplace_back(kLineColorGreenKey, std::to_string(settings.chosenColor >> 8 & 0xFF));
+  values.emplace_back(kLineColorBlueKey, std::to_string(settings.chosenColor >> 16 & 0xFF));
 }
 
-void WriteColor(Profile& profile, const MapSettings& settings) {
-  profile.WriteInteger(kMapSection, kLineColorRedKey, static_cast<int>(settings.chosenColor & 0xFF));
-  profile.WriteInteger(kMapSection, kLineColorGreenKey, static_cast<int>(settings.chosenColor >> 8 & 0xFF));
-  profile.WriteInteger(kMapSection, kLineColorBlueKey, static_cast<int>(settings.chosenColor >> 16 & 0xFF));
+void AddWidth(Profile::Values& values, const MapSettings& settings) {
+  values.emplace_back(kLineWidthKey, std::to_string(settings.widthIndex));
 }
 
-void WriteWidth(Profile& profile, const MapSettings& settings) {
-  profile.WriteInteger(kMapSection, kLineWidthKey, settings.widthIndex);
+void AddTrailingSwitches(Profile::Values& values, const MapSettings& settings) {
+  for (const MapSwitch& setting : kTrailingSwitches) AddSwitch(values, settings, setting);
 }
 
-void WriteTrailingSwitches(Profile& profile, const MapSettings& settings) {
-  for (const MapSwitch& setting : kTrailingSwitches) WriteSwitch(profile, settings, setting);
+// Writes the values in one go; a failure is shown.
+void Store(Profile& profile, const Profile::Values& values, Shell& shell) {
+  if (Result<void> written = profile.WriteValues(kMapSection, values); !written) {
+    shell.ShowMessage(written.error().message);
+  }
 }
 
 // The settings as the page holds them: what saving stores and what the
@@ -83,7 +86,7 @@ MapSettings SettingsOf(const MapPage& page) {
   settings.keepTrail = !page.controls.dropTrailChecked;
   settings.overviewControl = page.overviewControl;
   settings.sameName = page.sameName;
-  settings.smoothing = page.smoothing;
+  settings.smoothing = page.thinning.smoothing;
   return settings;
 }
 
@@ -102,20 +105,17 @@ void Apply(MapPage& page, const MapSettings& settings) {
   page.controls.dropTrailChecked = !settings.keepTrail;
   page.overviewControl = settings.overviewControl;
   page.sameName = settings.sameName;
-  page.smoothing = settings.smoothing;
+  page.thinning.smoothing = settings.smoothing;
 }
 
 }  // namespace
 
-MapPage::MapPage(MainWindow& window, Profile& profile) : window_(window), profile_(profile) {
+MapPage::MapPage(Profile& profile) : profile_(profile) {
   const MapSettings settings = ReadMapSettings(profile_);
   apiKey = settings.apiKey;
   controls.widthItems.assign(std::begin(kWidthItems), std::end(kWidthItems));
   controls.serviceItems.assign(std::begin(kServiceItems), std::end(kServiceItems));
   Apply(*this, settings);
-  controls.rateItems = RateListItems();
-  controls.rateIndex = 0;
-  controls.pointCountEnabled = false;
   controls.showUsrInfoEnabled = false;
   Show();
 }
@@ -127,10 +127,7 @@ void MapPage::Read() {
   mapService = ServiceOfIndex(controls.serviceIndex);
   routeReplay = controls.routeReplay;
   overviewControl = controls.overviewControl;
-  pointsLabel = controls.pointsLabel;
-  usePointCount = controls.usePointCount;
-  smoothing = controls.smoothing;
-  pointCountText = controls.pointCountText;
+  thinning.Read();
   sameName = controls.sameName;
 }
 
@@ -139,30 +136,32 @@ void MapPage::Show() {
   controls.transparency = transparency;
   controls.title = title;
   controls.serviceIndex = static_cast<int>(mapService);
+  controls.keyStateVisible = mapService == MapService::Google;
   controls.routeReplay = routeReplay;
   controls.overviewControl = overviewControl;
-  controls.pointsLabel = pointsLabel;
-  controls.usePointCount = usePointCount;
-  controls.smoothing = smoothing;
-  controls.pointCountText = pointCountText;
+  thinning.Show();
   controls.sameName = sameName;
 }
 
 PackedColor MapPage::ChosenColor() const { return ChosenColorOf(trackColor, transparency); }
 
-void MapPage::OnChooseColor(Shell& shell) {
+void MapPage::OnChooseColor(Dialogs& dialogs) {
   Read();
-  const std::optional<PackedColor> picked = shell.ChooseColor(ChosenColor());
+  const std::optional<PackedColor> picked = dialogs.ChooseColor(ChosenColor());
   if (!picked) return;
   trackColor = LineColorFor(*picked, transparency);
   previewColor = trackColor.Pack();
 }
 
-void MapPage::OnApiKey(Shell& shell) {
-  const std::optional<std::string> typed = shell.PromptApiKey(apiKey);
+void MapPage::OnApiKey(Dialogs& dialogs, Shell& shell) {
+  const std::optional<std::string> typed = dialogs.PromptApiKey(apiKey);
   if (!typed) return;
   apiKey = *typed;
-  profile_.WriteString(kMapSection, kApiKeyKey, apiKey);
+  Store(profile_, {{kApiKeyKey, apiKey}}, shell);
+}
+
+void MapPage::OnServiceChanged() {
+  controls.keyStateVisible = ServiceOfIndex(controls.serviceIndex) == MapService::Google;
 }
 
 void MapPage::OnTransparencyToggled() {
@@ -184,51 +183,56 @@ void MapPage::OnRouteReplayToggled() {
 
 void MapPage::OnWidthChanged() { trackWidth = LineWidthOfIndex(controls.widthIndex); }
 
-void MapPage::OnRateChanged() {
-  if (const std::optional<std::string> label = PointsLabelFor(window_.track, controls.rateIndex)) pointsLabel = *label;
+void MapPage::OnRateChanged(const TrackData& track) {
+  thinning.CountPoints(track);
   Show();
 }
 
 void MapPage::OnPointCountToggled() {
   Read();
-  controls.pointCountEnabled = usePointCount;
-  controls.rateControlsEnabled = !usePointCount;
+  thinning.EnableByMode();
   Show();
 }
 
-void MapPage::OnShowUsrInfo() { window_.ShowUsrFileOverview(); }
+void MapPage::ForgetThinning() {
+  thinning.Forget();
+  Show();
+}
 
-void MapPage::OnSaveSettings() {
+void MapPage::OnSaveSettings(Shell& shell) {
   Read();
   const MapSettings settings = SettingsOf(*this);
-  WriteTitle(profile_, settings);
-  WriteService(profile_, settings);
-  WriteColor(profile_, settings);
-  WriteSwitch(profile_, settings, kTransparencySwitch);
-  WriteWidth(profile_, settings);
-  WriteTrailingSwitches(profile_, settings);
+  Profile::Values values;
+  AddTitle(values, settings);
+  AddService(values, settings);
+  AddColor(values, settings);
+  AddSwitch(values, settings, kTransparencySwitch);
+  AddWidth(values, settings);
+  AddTrailingSwitches(values, settings);
+  Store(profile_, values, shell);
 }
 
-void MapPage::OnResetSettings() {
+void MapPage::OnResetSettings(Shell& shell) {
+  if (!shell.AskYesNo(kResetSettingsQuestion)) return;
   const MapSettings defaults;
   Apply(*this, defaults);
-  WriteWidth(profile_, defaults);
-  WriteSwitch(profile_, defaults, kTransparencySwitch);
-  WriteColor(profile_, defaults);
-  WriteTitle(profile_, defaults);
-  WriteService(profile_, defaults);
-  WriteTrailingSwitches(profile_, defaults);
+  Profile::Values values;
+  AddWidth(values, defaults);
+  AddSwitch(values, defaults, kTransparencySwitch);
+  AddColor(values, defaults);
+  AddTitle(values, defaults);
+  AddService(values, defaults);
+  AddTrailingSwitches(values, defaults);
+  Store(profile_, values, shell);
   Show();
 }
 
-void MapPage::OnOutput(Shell& shell) {
+void MapPage::OnOutput(const TrackData& track, const std::string& trackFilePath, Shell& shell, Dialogs& dialogs) {
   // With no points loaded the command stops before it reads the controls.
-  if (PointCountOrZero(window_.track) > 0) {
-    Read();
-    window_.Read();
-  }
-  const MapRequest request{SettingsOf(*this), {usePointCount, pointCountText, controls.rateIndex}};
-  RunMapOutput(request, window_.track, window_.trackFilePath, shell);
+  if (PointCountOrZero(track) > 0) Read();
+  const MapRequest request{SettingsOf(*this), thinning.Choice()};
+  const std::optional<std::string> page = RunMapOutput(request, track, trackFilePath, shell);
+  if (page && shell.AskYesNo(kOpenInBrowserQuestion)) dialogs.OpenInBrowser(*page);
 }
 
 PreviewLine MapPage::OnPaintPreview() {

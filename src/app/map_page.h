@@ -7,41 +7,33 @@
 #include <string>
 #include <vector>
 
+#include "app/thinning_controls.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
+#include "track/track_data.h"
 #include "webmap/fade_color.h"
 #include "webmap/map_settings.h"
 
 namespace kestrel {
 
-class MainWindow;
-
 struct MapPageControls {
   std::string title;                  // edit 1027
-  // The drop-down list beside the title: Google Maps (API v2), 地理院地図,
-  // OpenStreetMap, in the order of MapService.
+  // The drop-down list beside the title: Google Maps (whose API version 2
+  // is no longer served), 地理院地図, OpenStreetMap, in the order of MapService.
   std::vector<std::string> serviceItems;
   int serviceIndex = -1;
   std::vector<std::string> widthItems;  // list 1015: 極太 太い 標準 細い 極細
-  int widthIndex = -1;                  // -1 when the text typed into the list names no item
+  int widthIndex = -1;                  // -1 when a stored width names no item
   bool transparency = false;          // 1016 "透過"
   bool routeReplay = false;           // 1019 "ﾙｰﾄ再生"
   bool dropTrailChecked = false;      // radio 1010 "軌跡を残さない"
   bool keepTrailChecked = false;      // radio 1011 "軌跡を残す"
   bool trailRadiosEnabled = true;
   bool overviewControl = false;       // 1012 "ｵｰﾊﾞｰﾋﾞｭｰｺﾝﾄﾛｰﾙ"
-  bool smoothing = false;             // 1043 "ﾃﾞｰﾀの平滑化"
-  // Percentage list 1058 ("100" … "1"), with 1040 "使用率", 1047 "%" and the
-  // points label 1066 enabled together.
-  std::vector<std::string> rateItems;
-  int rateIndex = -1;
-  bool rateControlsEnabled = true;
-  std::string pointsLabel = "Static";  // 1066, emptied at start
-  bool usePointCount = false;          // 1067 "Point数指定"
-  std::string pointCountText;          // 1063, with 1064 "Points"
-  bool pointCountEnabled = true;
   bool sameName = false;               // 1045 "拡張子のみ変更"
   bool showUsrInfoEnabled = true;      // 1068 "usr情報再表示 >>"
+  // The key state "：未設定" beside "API_KEY設定" concerns only Google's map.
+  bool keyStateVisible = true;
 
   bool operator==(const MapPageControls&) const = default;
 };
@@ -59,9 +51,10 @@ struct KeyState {
 class MapPage {
  public:
   // Runs the page's initialisation: reads GMap_Section of the profile.
-  MapPage(MainWindow& window, Profile& profile);
+  explicit MapPage(Profile& profile);
 
   MapPageControls controls;
+  ThinningControls thinning;  // 1043 "ﾃﾞｰﾀの平滑化" and the percentage or count
 
   // The members.
   std::string apiKey;
@@ -73,10 +66,6 @@ class MapPage {
   MapService mapService = MapService::Google;
   bool routeReplay = false;
   bool overviewControl = false;
-  std::string pointsLabel;
-  bool usePointCount = false;
-  bool smoothing = false;
-  std::string pointCountText;
   bool sameName = false;
 
   void Read();  // controls to members
@@ -85,25 +74,34 @@ class MapPage {
   // The chosen colour; reading it changes neither the line nor the preview colour.
   PackedColor ChosenColor() const;
 
-  void OnChooseColor(Shell& shell);
-  void OnApiKey(Shell& shell);
+  void OnChooseColor(Dialogs& dialogs);
+  // The key is stored at once; a failure is shown.
+  void OnApiKey(Dialogs& dialogs, Shell& shell);
+  void OnServiceChanged();
   void OnTransparencyToggled();
   void OnRouteReplayToggled();
   void OnWidthChanged();
-  void OnRateChanged();
+  void OnRateChanged(const TrackData& track);
   void OnPointCountToggled();
-  void OnShowUsrInfo();
-  void OnSaveSettings();
-  void OnResetSettings();
-  void OnOutput(Shell& shell);
+  // "usr情報再表示 >>" applies while the .usr file's overview can be shown.
+  void EnableUsrInfo(bool enabled) { controls.showUsrInfoEnabled = enabled; }
+  // Another trail was loaded.
+  void ForgetThinning();
+  void OnSaveSettings(Shell& shell);
+  // Asks first, then shows and stores the defaults.
+  void OnResetSettings(Shell& shell);
+  // Writes the site of the loaded track, whose file is trackFilePath, and
+  // offers to open its page in the browser.
+  void OnOutput(const TrackData& track, const std::string& trackFilePath, Shell& shell, Dialogs& dialogs);
   // The page's paint request: reads the controls, then gives the line to draw.
   PreviewLine OnPaintPreview();
   // The colour request of label 1023.
   KeyState OnDrawKeyState() const;
 
  private:
-  MainWindow& window_;
   Profile& profile_;
 };
+
+inline constexpr const char* kOpenInBrowserQuestion = "作成したページをブラウザで開きますか?";
 
 }  // namespace kestrel

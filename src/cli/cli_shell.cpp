@@ -31,11 +31,6 @@ bool CliShell::AskYesNo(std::string_view question) {
   return false;
 }
 
-std::optional<std::string> CliShell::ChooseFileToOpen(const FileDialogRequest&) {
-  // The command line names its input; no command asks for one.
-  throw std::logic_error("the command line has no open dialog");
-}
-
 std::optional<std::string> CliShell::ChooseFileToSave(const FileDialogRequest& request) {
   (void)request;
   if (!outputPath_) throw std::logic_error("no output path given");
@@ -48,22 +43,6 @@ std::optional<std::string> CliShell::ChooseFileToSave(const FileDialogRequest& r
 }
 
 bool CliShell::PathExists(const std::string& path) { return kestrel::PathExists(path); }
-
-std::optional<std::uint32_t> CliShell::ChooseColor(std::uint32_t) {
-  throw std::logic_error("the command line has no colour chooser");
-}
-
-std::optional<std::string> CliShell::PromptTrailName(const std::string&) {
-  throw std::logic_error("the command line has no trail prompt");
-}
-
-std::optional<std::string> CliShell::PromptApiKey(const std::string&) {
-  throw std::logic_error("the command line has no key prompt");
-}
-
-void CliShell::ShowVersionInfo(const std::string&, const std::string&) {
-  throw std::logic_error("the command line has no version dialog");
-}
 
 bool CliShell::ReportProgress(std::int64_t done, std::int64_t total) {
   // The command line has no cancel button: the work always goes on.

@@ -1,7 +1,7 @@
 #pragma once
 // The shell of the command line: every message goes to stderr (its detail, if
 // any, on a second line that begins with two spaces), questions are answered
-// from the options, and there are no dialogs to open.
+// from the options, and there is no window with dialogs of its own.
 
 #include <iosfwd>
 #include <optional>
@@ -19,13 +19,9 @@ class CliShell : public Shell {
 
   void ShowMessage(const Message& message) override;
   bool AskYesNo(std::string_view question) override;
-  std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
   bool PathExists(const std::string& path) override;
-  std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
-  std::optional<std::string> PromptTrailName(const std::string& initial) override;
-  std::optional<std::string> PromptApiKey(const std::string& initial) override;
-  void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
+  // A percentage on a terminal; the command line is never cancelled this way.
   bool ReportProgress(std::int64_t done, std::int64_t total) override;
 
   // Ends a progress line on the terminal, if one was drawn.

@@ -1,9 +1,14 @@
 // krm map: the map site of a track (page, script and style sheet; on map
 // tiles also Leaflet and the tile map script), with the map page's settings:
-// its defaults, then the profile's, then the options.
+// its defaults, then the profile's, then the options; --open shows the page
+// in the user's browser.
+
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,10 +16,20 @@
 
 #include "cli/commands.h"
 #include "cli/output_command.h"
+#include "platform/output_path.h"
+#include "platform/result.h"
 #include "webmap/map_output.h"
+
+extern char** environ;
 
 namespace kestrel::cli {
 namespace {
+
+constexpr const char* kGoogleWarning =
+    "google: version 2 of the Google Maps JavaScript API is no longer served, so the page will show no map; "
+    "gsi and osm need no key";
+constexpr const char* kOpenFailedMessage = "the site was written, but the page could not be opened in a browser";
+constexpr const char* kBrowserOpener = "xdg-open";
 
 struct MapOptions {
   std::optional<std::string> title;
@@ -22,6 +37,7 @@ struct MapOptions {
   std::optional<std::string> color;    // RRGGBB
   std::optional<int> width;            // pixels
   std::optional<std::string> service;  // a stored service name in lower case
+  bool open = false;                   // show the page in the browser once written
   // Each switch is one option with two names, so that of --opaque and
   // --transparent the one given last wins.
   CLI::Option* transparency = nullptr;
@@ -89,6 +105,25 @@ MapSettings SettingsOf(MapSettings settings, const MapOptions& options, const Ou
   return settings;
 }
 
+// Opens the page in the user's browser with xdg-open and waits for it (a
+// browser in a terminal runs until it is closed). Nothing on success; the
+// message when it cannot be started or fails.
+void OpenInBrowser(const std::string& pagePath, Shell& shell) {
+  std::string opener = kBrowserOpener;
+  std::string page = std::filesystem::absolute(pagePath).string();
+  char* argv[] = {opener.data(), page.data(), nullptr};
+  pid_t pid = 0;
+  const int error = posix_spawnp(&pid, kBrowserOpener, nullptr, nullptr, argv, environ);
+  if (error != 0) {
+    shell.ShowMessage({kOpenFailedMessage, MessageIcon::Error, SystemDetail(kBrowserOpener, error)});
+    return;
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+  const std::string ending = WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status)) : "stopped";
+  shell.ShowMessage({kOpenFailedMessage, MessageIcon::Error, std::string(kBrowserOpener) + ": " + ending});
+}
+
 }  // namespace
 
 void AddMapCommand(CLI::App& program, int& exitStatus) {
@@ -99,14 +134,14 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
   AddInputOptions(*command, *input);
   AddOutputOptions(*command, *output);
   command->add_option("--title", map->title, "title of the page (default: Sample GPS Data)");
-  command->add_option("--key", map->key, "map API key");
+  command->add_option("--key", map->key, "API key of the google map");
   command->add_option("--color", map->color, "line colour as six hexadecimal digits, red first (default: ff0000)")
       ->check(CLI::Validator(ColorProblem, "RRGGBB"));
   command->add_option("--width", map->width, "line width in pixels, 1-5 (default: 3)")->check(CLI::Range(1, 5));
   command
       ->add_option("--service", map->service,
-                   "the map: google (its API version 2, the default), or the tiles of gsi (地理院地図) "
-                   "or osm (OpenStreetMap)")
+                   "the map: the tiles of gsi (地理院地図, the default; Japan only in detail) or osm "
+                   "(OpenStreetMap), or google (its API version 2, which is no longer served: no map shows)")
       ->check(CLI::IsMember(ServiceOptionValues()));
   map->transparency =
       command->add_flag("--transparent,!--opaque")->description("semi-transparent line (default) or opaque");
@@ -116,6 +151,7 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
                        ->description("the replay draws the line and keeps it, or shows a moving tail (default)");
   map->overview =
       command->add_flag("--overview,!--no-overview")->description("the map gets an overview map (default), or not");
+  command->add_flag("--open", map->open, "open the page in the browser (xdg-open) once the site is written");
   command->callback([input, output, map, &exitStatus] {
     exitStatus = RunOutputCommand(
         *input, *output, [&](const TrackData& track, const std::string& trackFilePath, bool sameName, Shell& shell) {
@@ -123,7 +159,11 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
           request.settings = SettingsOf(ReadMapSettings(ProfileOf(*output)), *map, *output);
           request.settings.sameName = sameName;
           request.thinning = ThinningOf(*output);
-          return RunMapOutput(request, track, trackFilePath, shell);
+          if (request.settings.service == MapService::Google) shell.ShowMessage({kGoogleWarning});
+          const std::optional<std::string> page = RunMapOutput(request, track, trackFilePath, shell);
+          if (!page) return false;
+          if (map->open) OpenInBrowser(*page, shell);
+          return true;
         });
   });
 }

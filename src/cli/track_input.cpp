@@ -1,20 +1,14 @@
 #include "cli/track_input.h"
 
-#include <algorithm>
-#include <cctype>
-
-#include "platform/paths.h"
 #include "platform/text_encoding.h"
 #include "track/open_commands.h"
+#include "track/track_file_kind.h"
 
 namespace kestrel::cli {
 
 bool IsUsrInput(const InputOptions& options) {
   if (options.format != InputFormat::ByExtension) return options.format == InputFormat::Usr;
-  std::string extension = SplitPathOf(options.file).extension;
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".usr";
+  return TrackFileKindOf(options.file) == TrackFileKind::Usr;
 }
 
 std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell) {

@@ -8,8 +8,9 @@
 
 namespace kestrel::gui {
 
-// The sizes of the installed icon files and of the window icon, in pixels.
-inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+// The sizes of the installed icon files and of the window icon, in pixels:
+// those the desktops' icon themes ask for.
+inline constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
 
 QImage DrawApplicationIcon(int size);
 QIcon ApplicationIcon();

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "app/convert_page.h"
+#include "app/main_window.h"
 #include "gui/control_binder.h"
 #include "platform/shell.h"
 
@@ -15,7 +15,7 @@ class ConvertPageView : public QWidget {
   Q_OBJECT
 
  public:
-  ConvertPageView(ConvertPage& model, Shell& shell, ControlBinder& binder, QWidget* parent);
+  ConvertPageView(MainWindow& window, Shell& shell, ControlBinder& binder, QWidget* parent);
 };
 
 }  // namespace kestrel::gui

@@ -80,4 +80,8 @@ QPlainTextEdit* DialogLayout::TextBox(const char* name, DialogRect place) {
   return box;
 }
 
+void SetTabOrder(const std::vector<QWidget*>& widgets) {
+  for (std::size_t i = 1; i < widgets.size(); ++i) QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+}
+
 }  // namespace kestrel::gui

@@ -3,6 +3,7 @@
 // the caption of its design and a name that tests and tools find it by.
 
 #include <QString>
+#include <vector>
 
 #include "gui/dialog_units.h"
 
@@ -47,5 +48,8 @@ class DialogLayout {
   QWidget* parent_;
   DialogUnits units_;
 };
+
+// Sets the order in which the Tab key visits the widgets.
+void SetTabOrder(const std::vector<QWidget*>& widgets);
 
 }  // namespace kestrel::gui

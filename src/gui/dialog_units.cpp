@@ -2,7 +2,6 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QStringList>
 
 namespace kestrel::gui {
 namespace {
@@ -28,10 +27,12 @@ int MulDiv(int a, int b, int c) {
 }  // namespace
 
 QString DialogFontFamily() {
-  const QStringList available = QFontDatabase::families();
   for (const char* family : kDialogFontFamilies) {
     const QString name = QString::fromUtf8(family);
-    if (available.contains(name, Qt::CaseInsensitive)) return name;
+    // Asked by name and not looked for in the list of families: the list
+    // holds the names of the desktop's language ("IPA Pゴシック" under a
+    // Japanese locale), the name here is known in every language.
+    if (QFontDatabase::hasFamily(name)) return name;
   }
   return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
 }

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -13,6 +14,9 @@
 
 namespace kestrel::gui {
 namespace {
+
+// The widest entry of the map list, for the list's width.
+constexpr const char* kWidestServiceItem = "Google (API v2 提供終了)";
 
 // The page as designed, in dialog units.
 constexpr int kPageWidth = 302;
@@ -72,50 +76,63 @@ class KeyStateLabel : public QWidget {
 
 }  // namespace
 
-MapPageView::MapPageView(MapPage& model, Shell& shell, ControlBinder& binder, QWidget* parent)
+MapPageView::MapPageView(MainWindow& window, Shell& shell, Dialogs& dialogs, ControlBinder& binder, QWidget* parent)
     : QWidget(parent), units_(font()) {
   setObjectName(QStringLiteral("mapPage"));
+  MapPage& model = window.mapPage;
   DialogLayout layout(this);
   resize(units_.ToPixels(kPageWidth, kPageHeight));
   MapPageControls& c = model.controls;
 
-  layout.Label("titleCaption", "タイトル", {10, 16, 23, 8});
-  binder.Text(layout.Edit("title", {35, 14, 105, 14}), c.title);
-  // The map service, beside the title: it changes nothing but the page head.
-  binder.Choice(layout.List("mapService", {144, 14, 86, 50}, "Google Maps (API v2)"), c.serviceItems,
-                c.serviceIndex);
+  layout.Label("titleCaption", "タイトル", {10, 16, 24, 8});
+  QLineEdit* title = layout.Edit("title", {35, 14, 90, 14});
+  binder.Text(title, c.title);
+  // The map service, beside the title.
+  QComboBox* service = layout.List("mapService", {129, 14, 98, 50}, kWidestServiceItem);
+  binder.Choice(service, c.serviceItems, c.serviceIndex, [&model] { model.OnServiceChanged(); });
 
   layout.Frame("lineFrame", {9, 35, 158, 55});
   layout.Label("lineHeading", "航跡線の設定", {13, 46, 42, 8});
   auto* preview = new PreviewLineView(model, PreviewStart(), PreviewEnd(), this);
   preview->setObjectName(QStringLiteral("preview"));
-  binder.Button(layout.Button("chooseColor", "色選択", {21, 67, 50, 14}),
-                [&model, &shell] { model.OnChooseColor(shell); });
+  QPushButton* chooseColor = layout.Button("chooseColor", "色選択", {21, 67, 50, 14});
+  binder.Button(chooseColor, [&model, &dialogs] { model.OnChooseColor(dialogs); });
   layout.Label("widthCaption", "太さ ：", {81, 58, 19, 8});
-  binder.Choice(layout.List("widthList", {80, 67, 36, 70}, "極太", true), c.widthItems, c.widthIndex,
-                [&model] { model.OnWidthChanged(); });
-  binder.Check(layout.CheckBox("transparency", "透過", {127, 69, 30, 10}), c.transparency,
-               [&model] { model.OnTransparencyToggled(); });
+  QComboBox* widthList = layout.List("widthList", {80, 67, 36, 70}, "極太");
+  binder.Choice(widthList, c.widthItems, c.widthIndex, [&model] { model.OnWidthChanged(); });
+  QCheckBox* transparency = layout.CheckBox("transparency", "透過", {127, 69, 30, 10});
+  binder.Check(transparency, c.transparency, [&model] { model.OnTransparencyToggled(); });
 
   layout.Frame("replayFrame", {171, 36, 74, 55});
-  binder.Check(layout.CheckBox("routeReplay", "ﾙｰﾄ再生", {174, 43, 42, 10}), c.routeReplay,
-               [&model] { model.OnRouteReplayToggled(); });
+  QCheckBox* routeReplay = layout.CheckBox("routeReplay", "ﾙｰﾄ再生", {174, 43, 42, 10});
+  binder.Check(routeReplay, c.routeReplay, [&model] { model.OnRouteReplayToggled(); });
   QRadioButton* dropTrail = layout.RadioButton("dropTrail", "軌跡を残さない", {180, 57, 60, 10});
   QRadioButton* keepTrail = layout.RadioButton("keepTrail", "軌跡を残す", {180, 71, 49, 10});
   binder.Check(dropTrail, c.dropTrailChecked);
   binder.Check(keepTrail, c.keepTrailChecked);
   binder.Enabled({dropTrail, keepTrail}, c.trailRadiosEnabled);
-  binder.Check(layout.CheckBox("overviewControl", "ｵｰﾊﾞｰﾋﾞｭｰｺﾝﾄﾛｰﾙ", {202, 97, 73, 10}), c.overviewControl);
+  QCheckBox* overview = layout.CheckBox("overviewControl", "ｵｰﾊﾞｰﾋﾞｭｰｺﾝﾄﾛｰﾙ", {202, 97, 73, 10});
+  binder.Check(overview, c.overviewControl);
 
-  MakeSharedPageControls(layout, binder, model);
+  const SharedPageControls shared = MakeSharedPageControls(layout, binder, window, model, shell);
 
-  binder.Button(layout.Button("apiKey", "API_KEY設定", {17, 172, 50, 14}), [&model, &shell] { model.OnApiKey(shell); });
-  layout.Label("keyStateColon", "：", {68, 175, 8, 8}, true);
+  QPushButton* apiKey = layout.Button("apiKey", "API_KEY設定", {17, 172, 50, 14});
+  binder.Button(apiKey, [&model, &dialogs, &shell] { model.OnApiKey(dialogs, shell); });
+  // The key state concerns only the map that needs a key.
+  QLabel* keyStateColon = layout.Label("keyStateColon", "：", {68, 175, 8, 8}, true);
   auto* keyState = new KeyStateLabel(model, this);
   layout.Place(keyState, "keyState", {76, 175, 34, 8});
+  binder.Visible(keyStateColon, c.keyStateVisible);
+  binder.Visible(keyState, c.keyStateVisible);
 
-  binder.Button(layout.Button("output", "ファイル出力", {228, 153, 67, 33}),
-                [&model, &shell] { model.OnOutput(shell); });
+  QPushButton* output = layout.Button("output", "ファイル出力(&F)", {228, 153, 67, 33});
+  binder.Button(output, [&window, &shell, &dialogs] { window.OnMapOutput(shell, dialogs); });
+
+  std::vector<QWidget*> order{shared.showUsrInfo, title,    service,  chooseColor, widthList, transparency,
+                              routeReplay,        dropTrail, keepTrail, overview};
+  order.insert(order.end(), shared.thinning.begin(), shared.thinning.end());
+  order.insert(order.end(), {apiKey, shared.sameName, shared.saveSettings, shared.resetSettings, output});
+  SetTabOrder(order);
 
   // The preview and the key state follow whatever a handler changed.
   binder.AfterRefresh([preview, keyState] {

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "app/map_page.h"
+#include "app/main_window.h"
 #include "gui/control_binder.h"
 #include "gui/dialog_units.h"
 #include "platform/shell.h"
@@ -15,7 +15,7 @@ class MapPageView : public QWidget {
   Q_OBJECT
 
  public:
-  MapPageView(MapPage& model, Shell& shell, ControlBinder& binder, QWidget* parent);
+  MapPageView(MainWindow& window, Shell& shell, Dialogs& dialogs, ControlBinder& binder, QWidget* parent);
 
   // Where the preview line runs, in this page's pixels.
   QPoint PreviewStart() const;

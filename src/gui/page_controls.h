@@ -9,40 +9,65 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <vector>
 
+#include "app/main_window.h"
 #include "gui/control_binder.h"
 #include "gui/dialog_layout.h"
+#include "platform/shell.h"
 
 namespace kestrel::gui {
 
+// The controls in the order the Tab key visits them: the frame's first,
+// then the naming switch and the two settings buttons.
+struct SharedPageControls {
+  QPushButton* showUsrInfo;
+  std::vector<QWidget*> thinning;
+  QCheckBox* sameName;
+  QPushButton* saveSettings;
+  QPushButton* resetSettings;
+};
+
 template <typename PageModel>
-void MakeSharedPageControls(DialogLayout& layout, ControlBinder& binder, PageModel& page) {
+SharedPageControls MakeSharedPageControls(DialogLayout& layout, ControlBinder& binder, MainWindow& window,
+                                          PageModel& page, Shell& shell) {
   auto& c = page.controls;
+  ThinningControlState& t = page.thinning.controls;
+  SharedPageControls made{};
 
-  QPushButton* showUsrInfo = layout.Button("showUsrInfo", "usr情報再表示 >>", {235, 7, 60, 14});
-  binder.Button(showUsrInfo, [&page] { page.OnShowUsrInfo(); });
-  binder.Enabled({showUsrInfo}, c.showUsrInfoEnabled);
+  made.showUsrInfo = layout.Button("showUsrInfo", "usr情報再表示 >>", {232, 7, 64, 14});
+  binder.Button(made.showUsrInfo, [&window] { window.OnShowUsrInfo(); });
+  binder.Enabled({made.showUsrInfo}, c.showUsrInfoEnabled);
 
-  layout.Frame("thinningFrame", {9, 92, 114, 74});
+  layout.Frame("thinningFrame", {9, 92, 128, 74});
   layout.Label("thinningHeading", "データ数調整", {14, 101, 40, 8});
-  binder.Check(layout.CheckBox("smoothing", "ﾃﾞｰﾀの平滑化", {68, 100, 52, 10}), c.smoothing);
+  QCheckBox* smoothing = layout.CheckBox("smoothing", "ﾃﾞｰﾀの平滑化", {68, 100, 56, 10});
+  binder.Check(smoothing, t.smoothing);
   QLabel* rateCaption = layout.Label("rateCaption", "使用率", {16, 122, 22, 8});
   QComboBox* rateList = layout.List("rateList", {39, 119, 27, 68}, "100");
-  binder.Choice(rateList, c.rateItems, c.rateIndex, [&page] { page.OnRateChanged(); });
+  // A list of a hundred entries opens as a short scrolling list, not as
+  // high as the screen.
+  rateList->setStyleSheet(QStringLiteral("combobox-popup: 0;"));
+  rateList->setMaxVisibleItems(10);
+  binder.Choice(rateList, t.rateItems, t.rateIndex, [&window, &page] { page.OnRateChanged(window.track); });
   QLabel* percent = layout.Label("percent", "%", {69, 123, 8, 8});
-  QLabel* pointsLabel = layout.Label("pointsLabel", "", {78, 123, 43, 8});
-  binder.Text(pointsLabel, c.pointsLabel);
-  binder.Enabled({rateCaption, rateList, percent, pointsLabel}, c.rateControlsEnabled);
-  binder.Check(layout.CheckBox("usePointCount", "Point数指定", {16, 146, 51, 10}), c.usePointCount,
-               [&page] { page.OnPointCountToggled(); });
+  QLabel* pointsLabel = layout.Label("pointsLabel", "", {78, 123, 57, 8});
+  binder.Text(pointsLabel, t.pointsLabel);
+  binder.Enabled({rateCaption, rateList, percent, pointsLabel}, t.rateControlsEnabled);
+  QCheckBox* usePointCount = layout.CheckBox("usePointCount", "Point数指定", {16, 146, 51, 10});
+  binder.Check(usePointCount, t.usePointCount, [&page] { page.OnPointCountToggled(); });
   QLineEdit* pointCount = layout.Edit("pointCount", {67, 144, 23, 14});
-  binder.Text(pointCount, c.pointCountText);
-  binder.Enabled({pointCount, layout.Label("pointsUnit", "Points", {92, 147, 19, 8})}, c.pointCountEnabled);
+  binder.Text(pointCount, t.pointCountText);
+  binder.Enabled({pointCount, layout.Label("pointsUnit", "Points", {92, 147, 21, 8})}, t.pointCountEnabled);
+  made.thinning = {smoothing, rateList, usePointCount, pointCount};
 
-  binder.Check(layout.CheckBox("sameName", "拡張子のみ変更", {230, 135, 64, 10}), c.sameName);
-  binder.Button(layout.Button("saveSettings", "設定の保存", {171, 155, 50, 14}), [&page] { page.OnSaveSettings(); });
-  binder.Button(layout.Button("resetSettings", "設定リセット", {171, 172, 50, 14}),
-                [&page] { page.OnResetSettings(); });
+  made.sameName = layout.CheckBox("sameName", "拡張子のみ変更", {230, 135, 64, 10});
+  binder.Check(made.sameName, c.sameName);
+  made.saveSettings = layout.Button("saveSettings", "設定の保存", {171, 155, 50, 14});
+  binder.Button(made.saveSettings, [&page, &shell] { page.OnSaveSettings(shell); });
+  made.resetSettings = layout.Button("resetSettings", "設定リセット", {171, 172, 50, 14});
+  binder.Button(made.resetSettings, [&page, &shell] { page.OnResetSettings(shell); });
+  return made;
 }
 
 }  // namespace kestrel::gui

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QUrl>
 #include <algorithm>
 
 #include "gui/packed_color.h"
@@ -22,38 +24,58 @@ class LongWork : public QObject {
  public:
   LongWork(QWidget* window, QObject* owner) : QObject(owner), window_(window) {
     started_.start();
+    // At once, so that a click during a short load is seen not to be taken.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     deleteLater();
   }
-  ~LongWork() override { delete dialog_; }
+  ~LongWork() override {
+    delete dialog_;
+    QApplication::restoreOverrideCursor();
+  }
   LongWork(const LongWork&) = delete;
   LongWork& operator=(const LongWork&) = delete;
 
-  void Report(std::int64_t done, std::int64_t total) {
-    if (!dialog_ && started_.elapsed() >= kShowAfterMilliseconds) {
-      dialog_ = new QProgressDialog(window_);
-      dialog_->setObjectName(QStringLiteral("progress"));
-      dialog_->setWindowTitle(window_ ? window_->windowTitle() : QString());
-      dialog_->setLabelText(QStringLiteral("ファイルを読み込んでいます..."));
-      dialog_->setCancelButton(nullptr);
-      dialog_->setWindowModality(Qt::ApplicationModal);
-      dialog_->setRange(0, kSteps);
-      dialog_->setMinimumDuration(0);
-      dialog_->setAutoClose(false);
-      dialog_->setAutoReset(false);
-      dialog_->show();
-    }
-    if (dialog_ && total > 0) dialog_->setValue(static_cast<int>(std::min(done, total) * kSteps / total));
-    // Paint the windows, but take no clicks or keys: the command is still running.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  bool Report(std::int64_t done, std::int64_t total) {
+    if (!dialog_ && !cancelled_ && started_.elapsed() >= kShowAfterMilliseconds) ShowDialog();
+    // A value set after Cancel would show the dialog again.
+    if (dialog_ && !cancelled_ && total > 0) dialog_->setValue(static_cast<int>(std::min(done, total) * kSteps / total));
+    // Paint the windows. Clicks and keys wait until the dialog is up: then
+    // they reach its Cancel button, and the windows beneath it take none.
+    QCoreApplication::processEvents(dialog_ && dialog_->isVisible() ? QEventLoop::AllEvents
+                                                                    : QEventLoop::ExcludeUserInputEvents);
+    return !cancelled_;
   }
 
  private:
+  void ShowDialog() {
+    dialog_ = new QProgressDialog(window_);
+    dialog_->setObjectName(QStringLiteral("progress"));
+    dialog_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    dialog_->setWindowTitle(window_ ? window_->windowTitle() : QString());
+    dialog_->setLabelText(QStringLiteral("処理しています..."));
+    dialog_->setCancelButtonText(QStringLiteral("ｷｬﾝｾﾙ"));
+    dialog_->setWindowModality(Qt::ApplicationModal);
+    dialog_->setRange(0, kSteps);
+    dialog_->setMinimumDuration(0);
+    dialog_->setAutoClose(false);
+    dialog_->setAutoReset(false);
+    QObject::connect(dialog_, &QProgressDialog::canceled, this, [this] {
+      cancelled_ = true;
+      dialog_->hide();
+    });
+    // Laid out whole before it shows: a dialog that grows while shown
+    // leaves stripes of old pixels at its edge.
+    dialog_->setFixedSize(dialog_->sizeHint().expandedTo(QSize(dialog_->fontMetrics().averageCharWidth() * 40, 0)));
+    dialog_->show();
+  }
+
   static constexpr qint64 kShowAfterMilliseconds = 500;
   static constexpr int kSteps = 1000;
 
   QPointer<QWidget> window_;
   QElapsedTimer started_;
   QPointer<QProgressDialog> dialog_;
+  bool cancelled_ = false;
 };
 
 namespace {
@@ -68,6 +90,36 @@ QString PatternsOf(std::string_view patterns) {
   }
   return result.join(u' ');
 }
+
+// What a window manager's title bar takes beside the caption: the icon and
+// the buttons, with room to spare.
+constexpr int kCaptionButtonsWidth = 160;
+
+// A message box wide enough for the window manager to show its whole
+// caption beside its buttons; a box as narrow as its text gets "K...g".
+class CaptionedMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  // The box sets its own size as it is shown, before the window manager
+  // sees it, and again whenever its layout changes.
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    Widen();
+  }
+  bool event(QEvent* event) override {
+    const bool handled = QMessageBox::event(event);
+    if (event->type() == QEvent::LayoutRequest) Widen();
+    return handled;
+  }
+
+ private:
+  void Widen() {
+    const int needed = fontMetrics().horizontalAdvance(windowTitle()) + kCaptionButtonsWidth;
+    if (width() < needed) setFixedWidth(needed);
+  }
+};
 
 // A message box's buttons carry their caption only, as the desktop's own do.
 void SetCaption(QAbstractButton* button, const QString& caption) {
@@ -103,10 +155,11 @@ QtShell::QtShell(std::string caption) : caption_(std::move(caption)) {}
 QtShell::~QtShell() = default;
 
 std::unique_ptr<QMessageBox> QtShell::MakeMessageBox(const Message& message) const {
-  auto box = std::make_unique<QMessageBox>(window_);
+  auto box = std::make_unique<CaptionedMessageBox>(window_);
   box->setWindowTitle(QString::fromStdString(caption_));
   box->setTextFormat(Qt::PlainText);
   box->setText(QString::fromStdString(message.text));
+  if (!message.detail.empty()) box->setDetailedText(QString::fromStdString(message.detail));
   switch (message.icon) {
     case MessageIcon::None:
       box->setIcon(QMessageBox::NoIcon);
@@ -143,7 +196,9 @@ std::unique_ptr<QFileDialog> QtShell::MakeFileDialog(const FileDialogRequest& re
   dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog->setNameFilters(NameFiltersOf(request.filter));
   dialog->setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-  // An initial name with wildcards only repeats the first filter, which is in force already.
+  if (!request.folder.empty()) dialog->setDirectory(QString::fromStdString(request.folder));
+  // An initial name with wildcards only repeats the first filter, which is
+  // in force already. A whole path also chooses the folder.
   const QString initial = QString::fromStdString(request.initialFileName);
   if (!initial.isEmpty() && !initial.contains(u'*') && !initial.contains(u'?')) dialog->selectFile(initial);
   return dialog;
@@ -164,11 +219,6 @@ std::optional<std::string> QtShell::ChooseFile(const FileDialogRequest& request,
 }
 
 std::optional<std::string> QtShell::ChooseFileToOpen(const FileDialogRequest& request) {
-  if (nextOpenAnswer_) {
-    std::optional<std::string> answer = std::move(nextOpenAnswer_);
-    nextOpenAnswer_.reset();
-    return answer;
-  }
   return ChooseFile(request, false);
 }
 
@@ -203,10 +253,13 @@ void QtShell::ShowVersionInfo(const std::string& versionLine, const std::string&
   AboutDialog(versionLine, legalNotice, window_).exec();
 }
 
+void QtShell::OpenInBrowser(const std::string& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
 bool QtShell::ReportProgress(std::int64_t done, std::int64_t total) {
   if (!work_) work_ = new LongWork(window_, qApp);
-  work_->Report(done, total);
-  return true;
+  return work_->Report(done, total);
 }
 
 }  // namespace kestrel::gui

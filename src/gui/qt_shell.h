@@ -1,7 +1,8 @@
 #pragma once
 // The desktop's side of the commands: message boxes captioned with the
 // program's name, the open and save dialogs, the colour chooser, the trail
-// and key prompts, the version dialog, and a progress dialog for long loads.
+// and key prompts, the version dialog, the browser, and a progress dialog
+// with a Cancel button for long work.
 
 #include <QPointer>
 #include <QStringList>
@@ -25,16 +26,13 @@ QStringList NameFiltersOf(std::string_view filterList);
 
 class LongWork;
 
-class QtShell : public Shell {
+class QtShell : public Shell, public Dialogs {
  public:
   explicit QtShell(std::string caption);
   ~QtShell() override;
 
   // The window that owns the dialogs; none before it exists.
   void SetWindow(QWidget* window) { window_ = window; }
-  // The next open dialog is not shown but answered with this path (a file
-  // named on the command line).
-  void AnswerNextOpenDialog(std::string path) { nextOpenAnswer_ = std::move(path); }
 
   // The dialogs as they are shown, for a look at them without a command.
   std::unique_ptr<QMessageBox> MakeMessageBox(const Message& message) const;
@@ -50,8 +48,10 @@ class QtShell : public Shell {
   std::optional<std::string> PromptTrailName(const std::string& initial) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
   void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
-  // Shows a progress dialog once a load has taken half a second, and keeps
-  // the windows painting; the dialog goes when the command returns.
+  void OpenInBrowser(const std::string& path) override;
+  // Shows a busy cursor at once and a progress dialog once the work has
+  // taken half a second, and keeps the windows painting; both go when the
+  // command returns. false once "ｷｬﾝｾﾙ" was pressed.
   bool ReportProgress(std::int64_t done, std::int64_t total) override;
 
  private:
@@ -59,7 +59,6 @@ class QtShell : public Shell {
 
   std::string caption_;
   QPointer<QWidget> window_;
-  std::optional<std::string> nextOpenAnswer_;
   QPointer<LongWork> work_;
 };
 

@@ -13,7 +13,12 @@ std::string OverwriteQuestion(const std::string& path) { return path + "は既�
 
 std::optional<std::string> NameOutputFile(Shell& shell, bool sameName, const std::string& trackFilePath,
                                           const std::string& extension, const FileDialogRequest& dialog) {
-  if (!sameName) return shell.ChooseFileToSave(dialog);
+  if (!sameName) {
+    // The dialog proposes the derived name, in the track file's folder.
+    FileDialogRequest proposal = dialog;
+    if (!trackFilePath.empty()) proposal.initialFileName = PathWithExtension(trackFilePath, extension);
+    return shell.ChooseFileToSave(proposal);
+  }
   std::string path = PathWithExtension(trackFilePath, extension);
   if (shell.PathExists(path) && !shell.AskYesNo(OverwriteQuestion(path))) return std::nullopt;
   return path;

@@ -15,8 +15,8 @@ namespace kestrel {
 std::string PathWithExtension(const std::string& trackFilePath, const std::string& extension);
 
 // sameName: the derived path, after the question when it exists (No stops
-// silently). Otherwise the save dialog with the request (cancel stops
-// silently). Nothing when the command is to stop.
+// silently). Otherwise the save dialog with the request, proposing the
+// derived path (cancel stops silently). Nothing when the command is to stop.
 std::optional<std::string> NameOutputFile(Shell& shell, bool sameName, const std::string& trackFilePath,
                                           const std::string& extension, const FileDialogRequest& dialog);
 

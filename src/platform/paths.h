@@ -16,6 +16,12 @@ struct SplitPath {
 
 SplitPath SplitPathOf(std::string_view path);
 
+// The path as this system names files: only "/" separates folders, so "\"
+// and a leading letter and colon are part of the name (the drive stays
+// empty). For the names of files written beside another, which must be
+// exactly the names a page links.
+SplitPath SplitSystemPathOf(std::string_view path);
+
 // The part of a path after its last "/" or "\" (the whole path without one).
 std::string FileNameOf(std::string_view path);
 

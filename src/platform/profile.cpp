@@ -42,16 +42,18 @@ class IniFile {
     ini_.SetValue(section.c_str(), key.c_str(), value.c_str(), nullptr, true);
   }
 
-  bool Save(const std::string& path) const {
+  Result<void> Save(const std::string& path) const {
     std::string text;
-    if (ini_.Save(text) < 0) return false;
-    std::error_code ignored;
+    if (ini_.Save(text) < 0) return Fail(kProfileWriteFailedMessage, path);
+    std::error_code folderError;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+    if (!folder.empty()) std::filesystem::create_directories(folder, folderError);
+    if (folderError) return Fail(kProfileWriteFailedMessage, SystemDetail(folder.string(), folderError.value()));
     AtomicFile file;
-    if (!file.Create(path)) return false;
+    if (auto created = file.Create(path); !created) return Retold(created.error(), kProfileWriteFailedMessage);
     file.Write(text);
-    return file.Commit().has_value();
+    if (auto committed = file.Commit(); !committed) return Retold(committed.error(), kProfileWriteFailedMessage);
+    return {};
   }
 
  private:
@@ -101,18 +103,24 @@ std::string Profile::ReadString(const std::string& section, const std::string& k
   return *value;
 }
 
-bool Profile::WriteInteger(const std::string& section, const std::string& key, int value) {
-  return WriteString(section, key, std::to_string(value));
+Result<void> Profile::WriteValues(const std::string& section, const Values& values) {
+  IniFile ini(path_);
+  for (const auto& [key, value] : values) {
+    // A value is one line: a line break in it would start keys or sections
+    // of its own when the file is read again.
+    std::string line = value;
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    ini.Set(section, key, line);
+  }
+  return ini.Save(path_);
 }
 
-bool Profile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-  // A value is one line: a line break in it would start keys or sections
-  // of its own when the file is read again.
-  std::string line = value;
-  std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-  IniFile ini(path_);
-  ini.Set(section, key, line);
-  return ini.Save(path_);
+Result<void> Profile::WriteInteger(const std::string& section, const std::string& key, int value) {
+  return WriteValues(section, {{key, std::to_string(value)}});
+}
+
+Result<void> Profile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  return WriteValues(section, {{key, value}});
 }
 
 }  // namespace kestrel

@@ -6,6 +6,10 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/result.h"
 
 namespace kestrel {
 
@@ -23,9 +27,15 @@ class Profile {
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& missing) const;
 
-  // false when the file cannot be written; the folder is made when missing.
-  bool WriteInteger(const std::string& section, const std::string& key, int value);
-  bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+  // Keys and their values, as texts.
+  using Values = std::vector<std::pair<std::string, std::string>>;
+
+  // Writes the values into one section with one rewrite of the file; the
+  // folder is made when missing. Fails, with the system's reason as detail,
+  // when the file cannot be written, and then leaves it as it was.
+  Result<void> WriteValues(const std::string& section, const Values& values);
+  Result<void> WriteInteger(const std::string& section, const std::string& key, int value);
+  Result<void> WriteString(const std::string& section, const std::string& key, const std::string& value);
 
  private:
   std::optional<std::string> Read(const std::string& section, const std::string& key) const;
@@ -35,6 +45,10 @@ class Profile {
 
 // Switches are stored as the texts "ON" and "OFF"; only the exact text "ON"
 // reads as on (any other text, "on" included, is off).
+inline constexpr const char* kProfileWriteFailedMessage = "設定を保存出来ませんでした";
+// Asked before a page's saved settings are replaced by the defaults.
+inline constexpr const char* kResetSettingsQuestion = "保存されている設定を初期値に戻します\nよろしいですか?";
+
 inline bool IsOn(const std::string& value) { return value == "ON"; }
 inline const char* OnOff(bool on) { return on ? "ON" : "OFF"; }
 

@@ -1,8 +1,10 @@
 #pragma once
-// The one way the program's commands reach the desktop: message boxes, file
-// dialogs, the colour chooser, the two prompts and "does this path exist".
-// The Qt program implements it with real dialogs, the command line answers
-// from its options, and tests answer from a script.
+// How the program's commands reach the person using them. Shell is what
+// every command needs: messages, questions, the name of an output, "does
+// this path exist" and progress; the Qt program shows dialogs, the command
+// line answers from its options. Dialogs are the window's own: the open
+// dialog, the colour chooser, the two prompts, the version dialog and the
+// browser; only the desktop program has them. Tests answer both from a script.
 
 #include <cstdint>
 #include <functional>
@@ -26,11 +28,13 @@ struct Message {
 
 // Settings of an open or save dialog. The filter is a list of
 // description|pattern pairs ended by "||"; the first pair is in force when
-// the dialog opens.
+// the dialog opens. The initial file name may be a whole path: the dialog
+// then starts in its folder.
 struct FileDialogRequest {
   std::string defaultExtension;
   std::string initialFileName;
   std::string filter;
+  std::string folder{};  // where the dialog starts; empty: where it likes
   bool operator==(const FileDialogRequest&) const = default;
 };
 
@@ -42,13 +46,23 @@ class Shell {
   virtual void ShowMessage(const Message& message) = 0;
   // A modal question with Yes and No buttons; true for Yes.
   virtual bool AskYesNo(std::string_view question) = 0;
-  // The open dialog (no read-only box); nullopt when cancelled.
-  virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
   // The save dialog (no read-only box, with its own question before an
   // existing file is replaced); appends the default extension when the typed
   // name has none. nullopt when cancelled.
   virtual std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) = 0;
   virtual bool PathExists(const std::string& path) = 0;
+  // Progress of long work: done of total, in bytes or points (total is -1
+  // when it is not known in advance). false when the user cancelled: the
+  // work stops, leaves nothing half done behind and shows no further message.
+  virtual bool ReportProgress(std::int64_t done, std::int64_t total) = 0;
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+
+  // The open dialog (no read-only box); nullopt when cancelled.
+  virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
   // The colour chooser, colours packed as 0x00BBGGRR; nullopt when cancelled.
   virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) = 0;
   // The trail name prompt and the API key prompt; nullopt when cancelled.
@@ -57,10 +71,8 @@ class Shell {
   // The version dialog, modal: the program's description and version on its
   // first line, the legal notice on its second.
   virtual void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) = 0;
-  // Progress of long work: done of total, in bytes or points (total is -1
-  // when it is not known in advance). false when the user cancelled: the
-  // work stops, leaves nothing half done behind and shows no further message.
-  virtual bool ReportProgress(std::int64_t done, std::int64_t total) = 0;
+  // Opens a local file in the person's web browser.
+  virtual void OpenInBrowser(const std::string& path) = 0;
 };
 
 // Progress as the readers and writers report it, with the same meaning as

@@ -31,6 +31,7 @@ Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smo
   if (!smooth || copy.size() <= 3) return copy;
   constexpr double oneThird = 0.3333333333333333;
   for (std::size_t i = 1; i + 1 < copy.size(); ++i) {
+    if (copy[i].segmentStart || copy[i + 1].segmentStart) continue;
     for (double TrackPoint::*field : {&TrackPoint::latitude, &TrackPoint::longitude, &TrackPoint::altitude}) {
       copy[i].*field = ((copy[i - 1].*field + copy[i + 1].*field) + copy[i].*field) * oneThird;
     }
@@ -38,20 +39,31 @@ Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smo
   return copy;
 }
 
+void KeepPoints(std::vector<TrackPoint>& copy, const TrackData& track, double usageRate) {
+  // The kept points are gathered at the front of the copy itself: the k-th
+  // kept index is never below k, so nothing is overwritten before it is
+  // read, and no second array is needed.
+  std::size_t kept = 0;
+  bool segmentStarted = false;  // at a point since the last kept one
+  for (std::int32_t i = 0; i < static_cast<std::int32_t>(copy.size()); ++i) {
+    TrackPoint point = copy[static_cast<std::size_t>(i)];
+    segmentStarted = segmentStarted || point.segmentStart;
+    if (!IsPointKept(track, i, usageRate)) continue;
+    point.segmentStart = segmentStarted;
+    segmentStarted = false;
+    copy[kept++] = point;
+  }
+  copy.resize(kept);
+}
+
 Result<std::vector<TrackPoint>> SelectLatLon(const TrackData& track, double usageRate, bool smooth) {
-  // The kept points are gathered at the front of the working copy itself:
-  // the k-th kept index is never below k, so nothing is overwritten before
-  // it is read, and no second array is needed.
   Result<std::vector<TrackPoint>> copy = MakeWorkingCopy(track, smooth);
   if (!copy) return copy;
   std::vector<TrackPoint>& points = *copy;
-  std::size_t kept = 0;
-  for (std::int32_t i = 0; i < static_cast<std::int32_t>(points.size()); ++i) {
-    if (!IsPointKept(track, i, usageRate)) continue;
-    const TrackPoint& point = points[static_cast<std::size_t>(i)];
-    points[kept++] = TrackPoint{point.latitude, point.longitude, kNoAltitude, 0};
+  KeepPoints(points, track, usageRate);
+  for (TrackPoint& point : points) {
+    point = TrackPoint{point.latitude, point.longitude, kNoAltitude, 0, TimeKind::None, point.segmentStart};
   }
-  points.resize(kept);
   return copy;
 }
 

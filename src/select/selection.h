@@ -1,7 +1,9 @@
 #pragma once
 // Thinning a track to a share of its points, keeping the first and the last,
 // and smoothing it by a three-point moving average. Both work on a copy: the
-// loaded track is never changed.
+// loaded track is never changed. Both keep the track's recording segments
+// (TrackPoint::segmentStart): smoothing never averages across a break, and
+// thinning never loses one.
 //
 // All arithmetic is double precision with one rounding per operation in the
 // order written; which points pass depends on it exactly (25 points at 58 %
@@ -27,12 +29,20 @@ bool IsPointKept(const TrackData& track, std::int32_t i, double usageRate);
 
 // A copy of all points; with smooth and four points or more, the latitude,
 // longitude and altitude of every inner point are averaged with their
-// neighbours, in place and in index order. Fails with kNoMemoryMessage when
-// the memory for the copy cannot be had.
+// neighbours, in place and in index order. A point next to a recording break
+// keeps its values, as the first and the last point do. Fails with
+// kNoMemoryMessage when the memory for the copy cannot be had.
 Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smooth);
 
-// Latitude and longitude of the kept points of the (smoothed) working copy,
-// in index order; no other field is set. Fails as MakeWorkingCopy does.
+// Keeps the points of a working copy that pass the keep test at the usage
+// rate, in index order, and drops the others. A kept point starts a segment
+// when its segment's first point was dropped; a segment without a kept
+// point leaves only its break.
+void KeepPoints(std::vector<TrackPoint>& copy, const TrackData& track, double usageRate);
+
+// Latitude, longitude and segment start of the kept points of the (smoothed)
+// working copy, in index order; no other field is set. Fails as
+// MakeWorkingCopy does.
 Result<std::vector<TrackPoint>> SelectLatLon(const TrackData& track, double usageRate, bool smooth);
 
 }  // namespace kestrel

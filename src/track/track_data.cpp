@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <new>
+#include <utility>
 
 namespace kestrel {
 namespace {
@@ -35,11 +36,11 @@ double Mean(std::int32_t n, const TrackPoint* points, Field field) {
 }  // namespace
 
 void TrackSummary::SetUsrInfo(std::int32_t version, std::int32_t wayPoints, std::int32_t trailTotal,
-                              const std::vector<TrailEntry>& directory) {
+                              std::vector<TrailEntry> directory) {
   usrVersion = version;
   wayPointCount = wayPoints;
   trailCount = trailTotal;
-  trails = directory;
+  trails = std::move(directory);
 }
 
 bool TrackData::AllocatePoints(std::int32_t n) {

@@ -1,6 +1,7 @@
 #pragma once
-// The in-memory track: the loaded fixes, the directory of the last .usr file
-// read, and the statistics and names the information box and the map site show.
+// The in-memory track: the loaded fixes, and in its summary the directory of
+// the last .usr file read and the statistics and names the information box
+// and the map site show.
 
 #include <cstdint>
 #include <string>
@@ -35,15 +36,11 @@ struct TrackSummary {
   void SetFileName(std::string name) { fileName = std::move(name); }
   void SetTrailName(std::string name) { trailName = std::move(name); }
   void SetUsrInfo(std::int32_t version, std::int32_t wayPoints, std::int32_t trailTotal,
-                  const std::vector<TrailEntry>& directory);
+                  std::vector<TrailEntry> directory);
 };
 
 class TrackData {
  public:
-  std::int32_t usrVersion = 0;
-  std::int32_t wayPointCount = 0;
-  std::int32_t trailCount = 0;
-  std::vector<TrailEntry> trails;
   std::vector<TrackPoint> points;
   std::int32_t pointCount = -1;  // -1 while no points are held
   TrackSummary summary;

@@ -210,11 +210,8 @@ Result<void> ReadUsrFile(TrackData& track, ByteSource& source) {
   // A read that failed is what went wrong, whatever the bytes it left made of the file.
   if (Result<void> status = in.Status(); !status) return Retold(status.error(), kUsrCannotOpen);
   if (!directory) return directory.error();
-  track.usrVersion = directory->version;
-  track.wayPointCount = directory->wayPoints;
-  track.trailCount = directory->trailTotal;
-  track.trails = std::move(directory->trails);
-  track.summary.SetUsrInfo(track.usrVersion, track.wayPointCount, track.trailCount, track.trails);
+  track.summary.SetUsrInfo(directory->version, directory->wayPoints, directory->trailTotal,
+                           std::move(directory->trails));
   return {};
 }
 

@@ -49,11 +49,12 @@ class SiteFiles {
 // Writes the page, the script and the style sheet with one base name in one
 // folder, and on map tiles Leaflet's files and the tile map script after
 // them. Stops at the first failure, and after the page where the script has
-// no points to list.
+// no points to list. The base name is the one of the file as this system
+// names it ("\" is part of it), so the files linked are the files written.
 Result<void> WriteSite(SiteFiles& site, const MapRequest& request, const TrackData& track,
                        const std::string& pagePath, const Progress& progress) {
-  const SplitPath page = SplitPathOf(pagePath);
-  const std::string stem = page.drive + page.directory + page.baseName;
+  const SplitPath page = SplitSystemPathOf(pagePath);
+  const std::string stem = page.directory + page.baseName;
   Result<TextOutput*> output = site.Begin(pagePath);
   if (!output) return output.error();
   WriteMapPage(**output, page.baseName, request.settings);
@@ -82,29 +83,29 @@ Result<void> WriteSite(SiteFiles& site, const MapRequest& request, const TrackDa
 
 }  // namespace
 
-bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell) {
+std::optional<std::string> RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell) {
   if (const std::optional<std::string> problem = ThinningProblem(track, request.thinning)) {
     shell.ShowMessage({*problem});
-    return false;
+    return std::nullopt;
   }
   const std::optional<std::string> pagePath =
       NameOutputFile(shell, request.settings.sameName, trackFilePath, ".html", kMapPageDialog);
-  if (!pagePath) return false;
+  if (!pagePath) return std::nullopt;
 
   // The script and the style sheet go beside the page, with its base name;
   // an existing one is replaced without a question.
   SiteFiles site;
   Result<void> written = WriteSite(site, request, track, *pagePath, ProgressTo(shell));
-  if (!written && written.error().cancelled) return false;
+  if (!written && written.error().cancelled) return std::nullopt;
   // A file that cannot be put in place comes before the failure that
   // stopped the writing, which a later file met.
   if (Result<void> placed = site.PutInPlace(); !placed) written = placed;
   if (!written) {
     ShowFailure(shell, written.error());
-    return false;
+    return std::nullopt;
   }
   shell.ShowMessage({kMapDoneMessage, MessageIcon::Information});
-  return true;
+  return pagePath;
 }
 
 }  // namespace kestrel

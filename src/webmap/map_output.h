@@ -5,6 +5,7 @@
 // script after them), and reports the end. The map page and krm map run
 // this same function, so both write the same bytes and show the same messages.
 
+#include <optional>
 #include <string>
 
 #include "platform/shell.h"
@@ -26,9 +27,9 @@ struct MapRequest {
 // or the memory for the working copy that cannot be had (kNoMemoryMessage)
 // stops the site there, and the files before it are put in place; so does a
 // script with no points to list, after the page. A cancel leaves no file
-// behind and shows nothing. true only when every file was written and the
-// end was reported.
-bool RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell);
+// behind and shows nothing. The page's path only when every file was
+// written and the end was reported.
+std::optional<std::string> RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell);
 
 // The save dialog of the page file.
 inline const FileDialogRequest kMapPageDialog{"html", "*.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"};

@@ -11,7 +11,7 @@ std::string MapPageHead(const std::string& baseName, const MapSettings& settings
   const std::string apiKey = settings.apiKey.empty() ? std::string(kApiKeyPlaceholder) : EscapeHtml(settings.apiKey);
   return FillTemplate(kPageHead, {{"XHTML 1.0 Strict system identifier", kXhtmlStrictSystemId},
                                   {"XHTML namespace name", kXhtmlNamespace},
-                                  {"base name", EscapeHtml(baseName)},
+                                  {"base name", FileLinkText(baseName)},
                                   {"title", EscapeHtml(settings.title)},
                                   {"map service", kMapService},
                                   {"API key", apiKey}});

@@ -15,9 +15,11 @@ namespace kestrel {
 
 // The head, with the style sheet and script linked as baseName.css and
 // baseName.js, the title, and the API key (the placeholder key when none is
-// set). The title, the key and the base name are HTML-escaped: a file name or
-// a title must not be able to add markup or script to the page. A site on
-// map tiles has the head of TileMapPageHead instead.
+// set). The title and the key are HTML-escaped, the base name
+// percent-encoded and HTML-escaped (FileLinkText): a file name or a title
+// must not be able to add markup or script to the page, and the page links
+// the files written whatever their names. A site on map tiles has the head
+// of TileMapPageHead instead.
 std::string MapPageHead(const std::string& baseName, const MapSettings& settings);
 
 // The body: with route replay the start button of the trail option (tail

@@ -1,5 +1,6 @@
 #include "webmap/map_script.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/number_format.h"
@@ -53,7 +54,7 @@ std::string MapScriptParameters(const MapSettings& settings, const TrackSummary&
                        {"maximum longitude", Fixed(summary.maxLongitude)}});
 }
 
-std::string MapScriptFunctions(const MapSettings& settings) {
+std::string MapScriptFunctions(const MapSettings& settings, bool recordingBreaks) {
   const std::string setMap =
       settings.overviewControl ? std::string(kSetMapFunction) : WithoutLine(kSetMapFunction, kOverviewControlLine);
   std::string functions;
@@ -66,32 +67,37 @@ std::string MapScriptFunctions(const MapSettings& settings) {
   if (settings.routeReplay) {
     for (const std::string_view block :
          {kTrackLineFunction, kDisplayTailLineFunction, kDrawLineFunction, kDisplayDivDrawLineFunction,
-          kDrawLineSettingFunction, kStopRouteFunction, kTrackEndProcessFunction, kDrawEndProcessFunction}) {
+          kDrawLineSettingFunction, kSetStepUnitFunction, kStopRouteFunction, kTrackEndProcessFunction,
+          kDrawEndProcessFunction, kRestoreLineFunction}) {
       add(block);
     }
   } else {
     add(kEraseLineFunction);
   }
   add(kRouteOnOffFunction);
+  if (recordingBreaks) add(kSplitAtBreaksFunction);
   return functions;
 }
 
 Result<ScriptListing> WriteMapScript(TextOutput& output, const MapSettings& settings, const ThinningChoice& thinning,
                                      const TrackData& track, const Progress& progress) {
+  const ScriptThinning keep = ScriptThinningOf(track, thinning);
+  if (keep.targetCount == 0) return ScriptListing::NothingToList;
+  const Result<std::vector<TrackPoint>> points = SelectLatLon(track, keep.usageRate, settings.smoothing);
+  if (!points) return points.error();
+  // The first point starts the first segment whatever it says.
+  const auto isBreak = [&points](const TrackPoint& point) { return point.segmentStart && &point != &points->front(); };
+  const bool recordingBreaks = std::any_of(points->begin(), points->end(), isBreak);
+  const auto count = static_cast<std::int64_t>(points->size());
+
   output.Write(kScriptHeader);
   output.Write("\n\n");
   output.Write(kScriptGlobals);
   output.Write("\n");
   output.Write(MapScriptParameters(settings, track.summary));
   output.Write("\n\n\n");
-  output.Write(MapScriptFunctions(settings));
+  output.Write(MapScriptFunctions(settings, recordingBreaks));
 
-  const ScriptThinning keep = ScriptThinningOf(track, thinning);
-  if (keep.targetCount == 0) return ScriptListing::NothingToList;
-
-  const Result<std::vector<TrackPoint>> points = SelectLatLon(track, keep.usageRate, settings.smoothing);
-  if (!points) return points.error();
-  const auto count = static_cast<std::int64_t>(points->size());
   std::string piece(kPointListHead);
   for (std::int64_t i = 0; i < count; ++i) {
     const TrackPoint& point = (*points)[static_cast<std::size_t>(i)];
@@ -100,6 +106,7 @@ Result<ScriptListing> WriteMapScript(TextOutput& output, const MapSettings& sett
     piece.append(kPointLineMiddle);
     AppendFixed(piece, point.longitude, kDecimals);
     piece.append(kPointLineEnd);
+    if (isBreak(point)) piece.append(kSegmentStartLine);
     if (piece.size() >= kPieceSize) {
       output.Write(piece);
       piece.clear();

@@ -1,7 +1,8 @@
 #pragma once
 // The script of the map site: the line and view parameters, the function that
 // builds the map when the page loads, the route replay, and pushData with one
-// statement per kept point of the track.
+// statement per kept point of the track (and a mark after each point that
+// starts a recording segment, but the first).
 
 #include <cstdint>
 #include <string>
@@ -33,8 +34,9 @@ std::string ColorText(PackedColor color);
 std::string MapScriptParameters(const MapSettings& settings, const TrackSummary& summary);
 
 // The function blocks of the route-replay choice, each followed by four line
-// ends; setMap without its overview line when the overview is off.
-std::string MapScriptFunctions(const MapSettings& settings);
+// ends; setMap without its overview line when the overview is off; last,
+// for a track with recording breaks, the block that splits lines at them.
+std::string MapScriptFunctions(const MapSettings& settings, bool recordingBreaks);
 
 // What a script lists: points, or nothing, when the thinning leaves no
 // point (a target count of 0). A script without points would stop the page

@@ -17,7 +17,7 @@ MapService MapServiceOfStoredName(std::string_view name) {
   for (int i = 0; i < static_cast<int>(std::size(kMapServiceNames)); ++i) {
     if (name == kMapServiceNames[i]) return static_cast<MapService>(i);
   }
-  return MapService::Google;
+  return MapSettings{}.service;
 }
 
 int LineWidthOfIndex(int widthIndex) {

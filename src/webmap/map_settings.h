@@ -13,8 +13,8 @@
 namespace kestrel {
 
 // The map the site shows the track on: the map service of the site's script
-// (the page loads its API, version 2), or the tiles of a map that needs no
-// key, drawn by Leaflet.
+// (the page loads its API, version 2, which its maker no longer serves), or
+// the tiles of a map that needs no key, drawn by Leaflet.
 enum class MapService { Google, Gsi, Osm };
 
 struct MapSettings {
@@ -28,7 +28,7 @@ struct MapSettings {
   bool overviewControl = true;     // the map gets the overview map
   bool sameName = false;           // "拡張子のみ変更": name the site after the track file
   bool smoothing = false;          // smooth before thinning
-  MapService service = MapService::Google;
+  MapService service = MapService::Gsi;  // a map that shows without a key
 };
 
 inline constexpr const char* kMapSection = "GMap_Section";
@@ -52,7 +52,7 @@ inline constexpr const char* kLineColorBlueKey = "gmaplinecolor_b";
 // String: missing or empty reads as the default title.
 inline constexpr const char* kTitleKey = "gmaptitle";
 // String: one of the stored names below, in the order of MapService; any
-// other text, missing and lower case included, reads as GOOGLE.
+// other text, missing and lower case included, reads as GSI, the default.
 inline constexpr const char* kMapServiceKey = "gmapservice";
 inline constexpr const char* kMapServiceNames[] = {"GOOGLE", "GSI", "OSM"};
 const char* StoredNameOf(MapService service);

@@ -8,6 +8,13 @@ namespace {
 constexpr std::string_view kOpenMark = "«";
 constexpr std::string_view kCloseMark = "»";
 
+// The bytes a relative address may hold as they are.
+constexpr std::string_view kAddressCharacters = "-._~!$&'()*+,;=@";
+
+bool IsAsciiAlphanumeric(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
 }  // namespace
 
 std::string FillTemplate(std::string_view text, std::initializer_list<TemplateValue> values) {
@@ -61,6 +68,23 @@ std::string EscapeHtml(std::string_view text) {
     }
   }
   return escaped;
+}
+
+std::string FileLinkText(std::string_view fileName) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string address;
+  address.reserve(fileName.size());
+  for (const char c : fileName) {
+    if (IsAsciiAlphanumeric(c) || kAddressCharacters.find(c) != std::string_view::npos) {
+      address += c;
+    } else {
+      const auto byte = static_cast<unsigned char>(c);
+      address += '%';
+      address += kDigits[byte >> 4];
+      address += kDigits[byte & 0xF];
+    }
+  }
+  return EscapeHtml(address);
 }
 
 }  // namespace kestrel

@@ -24,4 +24,10 @@ std::string WithoutLine(std::string_view text, std::string_view line);
 // & < > and " as the entities &amp; &lt; &gt; &quot;, every other byte as it is.
 std::string EscapeHtml(std::string_view text);
 
+// A file name as a link of the page: percent-encoded as a relative address
+// (every byte but letters, digits and - . _ ~ ! $ & ' ( ) * + , ; = @, so
+// that no "#", "?", "%", ":" or "\" changes what the browser asks for),
+// then HTML-escaped.
+std::string FileLinkText(std::string_view fileName);
+
 }  // namespace kestrel

@@ -46,7 +46,7 @@ const TileMap* TileMapOf(MapService service) {
 }
 
 std::string TileMapPageHead(const std::string& baseName, const MapSettings& settings) {
-  const std::string base = EscapeHtml(baseName);
+  const std::string base = FileLinkText(baseName);
   return FillTemplate(kTilePageHead, {{"XHTML 1.0 Strict system identifier", kXhtmlStrictSystemId},
                                       {"XHTML namespace name", kXhtmlNamespace},
                                       {"Leaflet style sheet", base + std::string(kLeafletStyleSuffix)},

@@ -23,7 +23,7 @@ inline constexpr std::string_view kTileMapScriptSuffix = ".map.js";
 const TileMap* TileMapOf(MapService service);
 
 // The page head: the style sheet, Leaflet's files and the scripts linked by
-// the base name, the title; title and base name HTML-escaped.
+// the base name (FileLinkText), the title (HTML-escaped).
 std::string TileMapPageHead(const std::string& baseName, const MapSettings& settings);
 
 // The tile map script for the tiles of one map.

@@ -36,7 +36,8 @@ inline constexpr TileMap kOsmTiles = {
 // The page head: the map service's script element gives way to Leaflet's
 // style sheet (before the site's, which sizes the map), Leaflet's script and
 // the tile map script, both before the site's script, whose parameter block
-// already makes map objects.
+// already makes map objects. The viewport line lets a phone show the page
+// at its own size.
 inline constexpr std::string_view kTilePageHead =
     "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" \"«XHTML 1.0 Strict system identifier»\">\n"
     "<html xmlns=\"«XHTML namespace name»\" xml:lang=\"ja\" lang=\"ja\">\n"
@@ -46,6 +47,7 @@ inline constexpr std::string_view kTilePageHead =
     "<meta http-equiv=\"content-type\" content=\"text/html; charset=UTF-8\" />\n"
     "<meta http-equiv=\"content-script-type\" content=\"text/javascript\" />\n"
     "<meta http-equiv=\"content-style-type\" content=\"text/css\" />\n"
+    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n"
     "\n"
     "<link rel=\"stylesheet\" type=\"text/css\" href=\"«Leaflet style sheet»\" />\n"
     "<link rel=\"stylesheet\" type=\"text/css\" href=\"«base name».css\" />\n"
@@ -61,9 +63,8 @@ inline constexpr std::string_view kTilePageHead =
 // The tile map script: GMap, GLatLng, GLatLngBounds, GPolyline, the four
 // controls, G_NORMAL_MAP and GUnload on Leaflet, for the tiles of one map.
 // Like the map service, it refuses what is not one of its own objects with a
-// TypeError: the site's script relies on that inside its try blocks (a
-// replay step that reads past the end of the points asks for a line with an
-// undefined point, which is refused, and the replay goes on).
+// TypeError: the site's script relies on that inside its try blocks (the
+// first step of a replay removes a line that was never made).
 inline constexpr std::string_view kTileMapScript =
     "/* -------------------------------------*/\n"
     "/* 地図タイル表示用\u3000JavaScriptファイル */\n"

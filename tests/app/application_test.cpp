@@ -38,15 +38,18 @@ class ScopedVariable {
   std::optional<std::string> previous_;
 };
 
-TEST(ProfilePath, BesideTheExecutableWhereThatFolderCanBeWritten) {
+TEST(ProfilePath, BesideTheExecutableOnlyWhereAProfileIsThere) {
   test::TempDir folder;
+  const ScopedVariable configHome("XDG_CONFIG_HOME", "/xdg");
+  // A folder that can be written is not enough (~/.local/bin).
+  EXPECT_EQ(ProfilePathFor(folder.Path("kestrelmarking")), "/xdg/kestrelmarking/kestrelmarking.INI");
+  test::WriteFileBytes(folder.Path("kestrelmarking.INI"), "");
   EXPECT_EQ(ProfilePathFor(folder.Path("kestrelmarking")), folder.Path("kestrelmarking.INI"));
   // Another copy of the program, with another name, has settings of its own.
-  EXPECT_EQ(ProfilePathFor(folder.Path("km-copy")), folder.Path("km-copy.INI"));
+  EXPECT_EQ(ProfilePathFor(folder.Path("km-copy")), "/xdg/kestrelmarking/km-copy.INI");
 }
 
-TEST(ProfilePath, PerUserWhereTheExecutablesFolderCannotBeWritten) {
-  // A folder that does not exist cannot be written, for the root user too.
+TEST(ProfilePath, PerUserOtherwise) {
   const std::string executable = "/nonexistent-krm-folder/bin/kestrelmarking";
   struct Case {
     const char* configHome;

@@ -17,15 +17,15 @@ using namespace test;
 template <typename Page>
 struct Command {
   Page& (Desktop::*page)();
-  void (Page::*run)(Shell&);
+  std::function<void(Desktop&)> run;
   const char* extension;  // of the derived name
   FileDialogRequest dialog;
   const char* writeFailed;
+  bool offersBrowser;  // asks whether to open what it wrote (answered No here)
 };
 
 template <typename Page>
 void ExpectEveryMessage(const Command<Page>& command) {
-  const Shown save{Kind::SaveDialog, "", MessageIcon::None, command.dialog};
   const Shown done = MessageBox("変換終了    ", MessageIcon::Information);
   struct Case {
     const char* what;
@@ -35,8 +35,8 @@ void ExpectEveryMessage(const Command<Page>& command) {
   };
   const auto count = [](std::string text) {
     return [text](Desktop&, Page& page) {
-      page.controls.usePointCount = true;
-      page.controls.pointCountText = text;
+      page.thinning.controls.usePointCount = true;
+      page.thinning.controls.pointCountText = text;
     };
   };
   const auto derived = [](bool yes) {
@@ -50,6 +50,8 @@ void ExpectEveryMessage(const Command<Page>& command) {
       d.shell.fileAnswers.push_back(name ? std::optional(d.folder.Path(*name)) : std::nullopt);
     };
   };
+  // The save dialog proposes the derived name.
+  const Shown save{Kind::SaveDialog, "", MessageIcon::None, command.dialog};
   const std::string tooMany = "Point数がﾄﾗｯｸﾃﾞｰﾀ内の数を越えてます";
   const std::string tooFew = "Point数は2以上を指定して下さい";
   const Case cases[] = {
@@ -79,23 +81,28 @@ void ExpectEveryMessage(const Command<Page>& command) {
     Page& page = (desktop.*command.page)();
     c.prepare(desktop, page);
     desktop.shell.shown.clear();
-    (page.*command.run)(desktop.shell);
     ShownList expected = c.shown;
     for (Shown& shown : expected) {
       if (shown.kind == Kind::Question) shown.text = derivedPath + "は既に存在します\n上書きしますか?";
       if (shown.text == command.writeFailed) shown.detail = desktop.folder.Path("missing/out") + ": No such file or directory";
+      if (shown.kind == Kind::SaveDialog && c.loaded) shown.dialog.initialFileName = derivedPath;
     }
+    if (command.offersBrowser && expected.back() == done) {
+      expected.push_back(Question("作成したページをブラウザで開きますか?"));
+      desktop.shell.yesNoAnswers.push_back(false);
+    }
+    command.run(desktop);
     EXPECT_EQ(desktop.shell.shown, expected) << command.extension << ": " << c.what;
   }
 }
 
 TEST(OutputCommands, ShowEveryMessageWithItsButtonsAndIcon) {
-  ExpectEveryMessage(Command<ConvertPage>{&Desktop::Convert, &ConvertPage::OnConvert, ".csv",
-                                          {"csv", "*.csv", "csvﾌｧｲﾙ(*.csv)|*.csv|全て(*.*)|*.*||"},
-                                          "ERROR:出力ﾌｧｲﾙが開けません\n"});
-  ExpectEveryMessage(Command<MapPage>{&Desktop::Map, &MapPage::OnOutput, ".html",
-                                      {"html", "*.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"},
-                                      "実行エラー\n"});
+  ExpectEveryMessage(Command<ConvertPage>{&Desktop::Convert, [](Desktop& d) { d.Window().OnConvert(d.shell); },
+                                          ".csv", {"csv", "*.csv", "csvﾌｧｲﾙ(*.csv)|*.csv|全て(*.*)|*.*||"},
+                                          "ERROR:出力ﾌｧｲﾙが開けません\n", false});
+  ExpectEveryMessage(Command<MapPage>{&Desktop::Map, [](Desktop& d) { d.Window().OnMapOutput(d.shell, d.shell); },
+                                      ".html", {"html", "*.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"},
+                                      "実行エラー\n", true});
 }
 
 TEST(OutputCommands, TheConversionNeedsAFormatItCanWrite) {
@@ -112,7 +119,7 @@ TEST(OutputCommands, TheConversionNeedsAFormatItCanWrite) {
     desktop.OpenTrackFile(DataPath("nmea/gga-rmc-noise.log"));
     desktop.Convert().controls.csvChecked = c.csvChecked;
     desktop.Convert().controls.sameName = true;
-    desktop.Convert().OnConvert(desktop.shell);
+    desktop.Window().OnConvert(desktop.shell);
     EXPECT_EQ(desktop.shell.shown.back(), MessageBox(c.message)) << c.profile;
   }
 }

@@ -46,16 +46,17 @@ TEST(ConvertPage, StartsFromItsProfileSection) {
     Desktop desktop(c.profile);
     const ConvertPageControls& controls = desktop.Convert().controls;
     EXPECT_EQ(Checks(controls), c.checks) << c.profile;
+    const ThinningControlState& thinning = desktop.Convert().thinning.controls;
     EXPECT_EQ(controls.sameName, c.sameName) << c.profile;
-    EXPECT_EQ(controls.smoothing, c.smoothing) << c.profile;
+    EXPECT_EQ(thinning.smoothing, c.smoothing) << c.profile;
     EXPECT_EQ(controls.useUtc, c.useUtc) << c.profile;
     EXPECT_FALSE(controls.nmeaEnabled || controls.usrEnabled || controls.showUsrInfoEnabled) << c.profile;
-    EXPECT_EQ(controls.rateItems.size(), 100u);
-    EXPECT_EQ(controls.rateItems.front() + controls.rateItems[1] + controls.rateItems.back(), "100991");
-    EXPECT_EQ(controls.rateIndex, 0);
-    EXPECT_EQ(controls.pointsLabel, "");
-    EXPECT_FALSE(controls.usePointCount || controls.pointCountEnabled);
-    EXPECT_TRUE(controls.rateControlsEnabled);
+    EXPECT_EQ(thinning.rateItems.size(), 100u);
+    EXPECT_EQ(thinning.rateItems.front() + thinning.rateItems[1] + thinning.rateItems.back(), "100991");
+    EXPECT_EQ(thinning.rateIndex, 0);
+    EXPECT_EQ(thinning.pointsLabel, "");
+    EXPECT_FALSE(thinning.usePointCount || thinning.pointCountEnabled);
+    EXPECT_TRUE(thinning.rateControlsEnabled);
   }
 }
 
@@ -66,47 +67,64 @@ TEST(ConvertPage, SavesInItsOrderAndLeavesOutAMissingType) {
   controls.trkChecked = true;
   controls.sameName = true;
   controls.useUtc = true;
-  desktop.Convert().OnSaveSettings();
+  desktop.Convert().OnSaveSettings(desktop.shell);
   EXPECT_EQ(desktop.ProfileText(),
             "[DConv_Section]\ndconvsamename=ON\ndconbsmoothing=OFF\ndconbfiletype=2\ndconvuseutc=ON\n");
 
   Desktop none;
   none.Convert().controls.csvChecked = false;
-  none.Convert().OnSaveSettings();
+  none.Convert().OnSaveSettings(none.shell);
   EXPECT_EQ(none.ProfileText(), "[DConv_Section]\ndconvsamename=OFF\ndconbsmoothing=OFF\ndconvuseutc=OFF\n");
 }
 
 TEST(ConvertPage, AStoredNmeaTypeIsSavedAgainAndConverted) {
   Desktop desktop("[DConv_Section]\ndconbfiletype=1\n");
-  desktop.Convert().OnSaveSettings();
+  desktop.Convert().OnSaveSettings(desktop.shell);
   EXPECT_EQ(desktop.profile.ReadInteger(kSection, "dconbfiletype", -1), 1);
   // With a visible button checked as well, saving prefers the hidden NMEA
   // button and converting the Trk one.
   desktop.Convert().controls.trkChecked = true;
-  desktop.Convert().OnSaveSettings();
+  desktop.Convert().OnSaveSettings(desktop.shell);
   EXPECT_EQ(desktop.profile.ReadInteger(kSection, "dconbfiletype", -1), 1);
   desktop.SelectFormat(kNmea);
   desktop.OpenTrackFile(DataPath(kLog));
   desktop.shell.fileAnswers.push_back(desktop.folder.Path("out.trk"));
-  desktop.Convert().OnConvert(desktop.shell);
+  desktop.Window().OnConvert(desktop.shell);
   EXPECT_EQ(desktop.shell.shown.back(), kDone);
   EXPECT_EQ(ReadFileBytes(desktop.folder.Path("out.trk")).substr(0, 2), "H ");
 }
 
-TEST(ConvertPage, ResetWritesAtOnceAndReturnsTheCountControls) {
-  Desktop desktop("[DConv_Section]\ndconbfiletype=2\ndconvsamename=ON\ndconbsmoothing=ON\ndconvuseutc=ON\n");
+TEST(ConvertPage, ResetAsksThenWritesAtOnceAndReturnsTheCountControls) {
+  const std::string stored = "[DConv_Section]\ndconbfiletype=2\ndconvsamename=ON\ndconbsmoothing=ON\ndconvuseutc=ON\n";
+  Desktop desktop(stored);
   ConvertPage& page = desktop.Convert();
-  page.controls.rateIndex = 30;
-  page.controls.usePointCount = true;
-  page.controls.pointCountText = "12";
-  page.OnResetSettings();
+  page.thinning.controls.rateIndex = 30;
+  page.thinning.controls.usePointCount = true;
+  page.thinning.controls.pointCountText = "12";
+  desktop.shell.yesNoAnswers = {false, true};
+  page.OnResetSettings(desktop.shell);
+  EXPECT_EQ(desktop.ProfileText(), stored);
+  EXPECT_EQ(Checks(page.controls), "-T--");
+  page.OnResetSettings(desktop.shell);
+  EXPECT_EQ(desktop.shell.shown, (ShownList{Question("保存されている設定を初期値に戻します\nよろしいですか?"),
+                                            Question("保存されている設定を初期値に戻します\nよろしいですか?")}));
   EXPECT_EQ(desktop.ProfileText(),
             "[DConv_Section]\ndconbfiletype=3\ndconvsamename=OFF\ndconbsmoothing=OFF\ndconvuseutc=OFF\n");
   EXPECT_EQ(Checks(page.controls), "C---");
-  EXPECT_FALSE(page.controls.sameName || page.controls.smoothing || page.controls.useUtc);
-  EXPECT_FALSE(page.controls.usePointCount);
-  EXPECT_EQ(page.controls.pointCountText, "");
-  EXPECT_EQ(page.controls.rateIndex, 30);
+  EXPECT_FALSE(page.controls.sameName || page.thinning.controls.smoothing || page.controls.useUtc);
+  EXPECT_FALSE(page.thinning.controls.usePointCount);
+  EXPECT_EQ(page.thinning.controls.pointCountText, "");
+  EXPECT_EQ(page.thinning.controls.rateIndex, 30);
+}
+
+// A save that cannot be written is said, with the system's reason.
+TEST(ConvertPage, AFailedSaveIsShown) {
+  Desktop desktop;
+  std::filesystem::create_directory(desktop.profile.Path());  // a folder where the file should be
+  desktop.Convert().OnSaveSettings(desktop.shell);
+  ASSERT_EQ(desktop.shell.shown.size(), 1u);
+  EXPECT_EQ(desktop.shell.shown[0].text, "設定を保存出来ませんでした");
+  EXPECT_EQ(desktop.shell.shown[0].detail.rfind(desktop.profile.Path() + ": ", 0), 0u) << desktop.shell.shown[0].detail;
 }
 
 // A control changed since the last read returns to its stored value when the
@@ -114,31 +132,31 @@ TEST(ConvertPage, ResetWritesAtOnceAndReturnsTheCountControls) {
 TEST(ConvertPage, ControlsReturnToTheirStoredValues) {
   Desktop desktop;
   ConvertPage& page = desktop.Convert();
-  const auto checkUtcThen = [&page](const std::function<void()>& act) {
+  const auto checkUtcThen = [&](const std::function<void()>& act) {
     page.controls.useUtc = true;
-    page.controls.pointCountText = "7";
+    page.thinning.controls.pointCountText = "7";
     act();
-    page.controls.rateIndex = 10;
-    page.OnRateChanged();
-    return page.controls.useUtc && page.controls.pointCountText == "7";
+    page.thinning.controls.rateIndex = 10;
+    page.OnRateChanged(desktop.Window().track);
+    return page.controls.useUtc && page.thinning.controls.pointCountText == "7";
   };
   EXPECT_FALSE(checkUtcThen([] {}));
-  EXPECT_FALSE(checkUtcThen([&] { page.OnConvert(desktop.shell); }));
+  EXPECT_FALSE(checkUtcThen([&] { desktop.Window().OnConvert(desktop.shell); }));
   EXPECT_EQ(desktop.shell.shown, ShownList{MessageBox("ﾄﾗｯｸﾌｧｲﾙの指定が誤りかTrailﾌｧｲﾙが未指定です")});
-  EXPECT_TRUE(checkUtcThen([&] { page.OnSaveSettings(); }));
+  EXPECT_TRUE(checkUtcThen([&] { page.OnSaveSettings(desktop.shell); }));
 }
 
 TEST(ConvertPage, PointCountModeSwitchesBetweenTheCountAndTheList) {
   Desktop desktop;
   for (const bool on : {true, false}) {
-    desktop.Convert().controls.usePointCount = on;
+    desktop.Convert().thinning.controls.usePointCount = on;
     desktop.Convert().OnPointCountToggled();
-    EXPECT_EQ(desktop.Convert().controls.pointCountEnabled, on);
-    EXPECT_EQ(desktop.Convert().controls.rateControlsEnabled, !on);
-    desktop.Map().controls.usePointCount = on;
+    EXPECT_EQ(desktop.Convert().thinning.controls.pointCountEnabled, on);
+    EXPECT_EQ(desktop.Convert().thinning.controls.rateControlsEnabled, !on);
+    desktop.Map().thinning.controls.usePointCount = on;
     desktop.Map().OnPointCountToggled();
-    EXPECT_EQ(desktop.Map().controls.pointCountEnabled, on);
-    EXPECT_EQ(desktop.Map().controls.rateControlsEnabled, !on);
+    EXPECT_EQ(desktop.Map().thinning.controls.pointCountEnabled, on);
+    EXPECT_EQ(desktop.Map().thinning.controls.rateControlsEnabled, !on);
   }
 }
 
@@ -153,16 +171,17 @@ TEST(ConvertPage, RateLabelCountsThePointsOfTheLoadedTrack) {
   for (const Case& c : cases) {
     Desktop desktop;
     // As an earlier track left it.
-    desktop.Convert().pointsLabel = desktop.Map().pointsLabel = "(7 Points)";
+    desktop.Convert().thinning.pointsLabel = desktop.Map().thinning.pointsLabel = "(7 Points)";
+    const TrackData& track = desktop.Window().track;
     if (c.points >= 0) {
       ASSERT_TRUE(desktop.Window().track.AllocatePoints(c.points));
     }
-    desktop.Convert().controls.rateIndex = c.rateIndex;
-    desktop.Convert().OnRateChanged();
-    desktop.Map().controls.rateIndex = c.rateIndex;
-    desktop.Map().OnRateChanged();
-    EXPECT_EQ(desktop.Convert().controls.pointsLabel, c.label) << c.points << " " << c.rateIndex;
-    EXPECT_EQ(desktop.Map().controls.pointsLabel, c.label) << c.points << " " << c.rateIndex;
+    desktop.Convert().thinning.controls.rateIndex = c.rateIndex;
+    desktop.Convert().OnRateChanged(track);
+    desktop.Map().thinning.controls.rateIndex = c.rateIndex;
+    desktop.Map().OnRateChanged(track);
+    EXPECT_EQ(desktop.Convert().thinning.controls.pointsLabel, c.label) << c.points << " " << c.rateIndex;
+    EXPECT_EQ(desktop.Map().thinning.controls.pointsLabel, c.label) << c.points << " " << c.rateIndex;
   }
 }
 
@@ -173,7 +192,7 @@ TEST(ConvertPage, ConvertsWithEveryOption) {
     std::string input;
     std::string trail;  // empty for a log
     std::string profile;
-    std::function<void(ConvertPageControls&)> choose;
+    std::function<void(ConvertPageControls&, ThinningControlState&)> choose;
     std::string output;  // in the folder; the save dialog's answer unless the name is derived
     const char* zone;
     std::string golden;
@@ -184,30 +203,30 @@ TEST(ConvertPage, ConvertsWithEveryOption) {
   };
   const Case cases[] = {
       {"Trk at 5 %, named after the track", kUsrFile, "TrailA", "",
-       [&](ConvertPageControls& c) {
+       [&](ConvertPageControls& c, ThinningControlState& t) {
          trk(c);
-         c.rateIndex = 95;
+         t.rateIndex = 95;
          c.sameName = true;
        },
        "three-trails.trk", "Asia/Tokyo", "TrailA-rate5.trk"},
-      {"CSV smoothed", kUsrFile, "東京散歩", "", [](ConvertPageControls& c) { c.smoothing = true; }, "picked.csv",
+      {"CSV smoothed", kUsrFile, "東京散歩", "", [](ConvertPageControls&, ThinningControlState& t) { t.smoothing = true; }, "picked.csv",
        "Asia/Tokyo", "東京散歩-smooth.csv"},
       {"NMEA log of 20 points", kUsrFile, "Second", "[DConv_Section]\ndconbfiletype=1\n",
-       [](ConvertPageControls& c) {
-         c.usePointCount = true;
-         c.pointCountText = "20";
+       [](ConvertPageControls&, ThinningControlState& t) {
+         t.usePointCount = true;
+         t.pointCountText = "20";
        },
        "out.log", "Asia/Tokyo", "Second-points20.log"},
       {"Trk of 7 points, smoothed, in UTC", kLog, "", "",
-       [&](ConvertPageControls& c) {
+       [&](ConvertPageControls& c, ThinningControlState& t) {
          trk(c);
-         c.usePointCount = true;
-         c.pointCountText = " 7abc";
-         c.smoothing = true;
+         t.usePointCount = true;
+         t.pointCountText = " 7abc";
+         t.smoothing = true;
          c.useUtc = true;
        },
        "out.trk", "Asia/Tokyo", "log-points7-smooth-utc.trk"},
-      {"CSV in UTC", kLog, "", "", [](ConvertPageControls& c) { c.useUtc = true; }, "out.csv", "America/New_York",
+      {"CSV in UTC", kLog, "", "", [](ConvertPageControls& c, ThinningControlState&) { c.useUtc = true; }, "out.csv", "America/New_York",
        "log-utc.csv"},
   };
   for (const Case& c : cases) {
@@ -219,10 +238,10 @@ TEST(ConvertPage, ConvertsWithEveryOption) {
     desktop.OpenTrackFile(input);
     if (!c.trail.empty()) desktop.ChooseTrail(c.trail);
     ConvertPage& page = desktop.Convert();
-    c.choose(page.controls);
+    c.choose(page.controls, page.thinning.controls);
     if (!page.controls.sameName) desktop.shell.fileAnswers.push_back(desktop.folder.Path(c.output));
     desktop.shell.shown.clear();
-    page.OnConvert(desktop.shell);
+    desktop.Window().OnConvert(desktop.shell);
     EXPECT_EQ(desktop.shell.shown.back(), kDone) << c.what;
     ExpectMatchesGolden(ReadFileBytes(desktop.folder.Path(c.output)), "cli/convert/" + c.golden);
   }

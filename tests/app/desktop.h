@@ -45,19 +45,19 @@ class Desktop {
   // Picks an entry of the data-format list.
   void SelectFormat(int format) {
     window_->controls.dataFormatIndex = format;
-    window_->OnDataFormatChanged();
+    window_->OnDataFormatChanged(shell);
   }
 
   // "開く" and the file in the dialog.
   void OpenTrackFile(const std::string& path) {
     shell.fileAnswers.push_back(path);
-    window_->OnOpenTrackFile(shell);
+    window_->OnOpenTrackFile(shell, shell);
   }
 
   // "Trail指定", typing the name and pressing OK.
   void ChooseTrail(const std::string& name) {
     shell.promptAnswers.push_back(name);
-    window_->OnChooseTrail(shell);
+    window_->OnChooseTrail(shell, shell);
   }
 
   void SelectTab(Tab tab) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "app/desktop.h"
@@ -22,7 +23,7 @@ const std::string kOverview =
     "【Way Point数】： 2\r\n\r\n【Trail数】： 3\r\n TrailA (450)\r\n Second (201)\r\n 東京散歩 (3)\r\n";
 
 const FileDialogRequest kUsrDialog{"usr", "*.usr", "usrﾌｧｲﾙ(*.usr)|*.usr|全て(*.*)|*.*||"};
-const FileDialogRequest kLogDialog{"log", "*.log", "NMEAﾌｧｲﾙ(*.log)|*.log|全て(*.*)|*.*||"};
+const FileDialogRequest kLogDialog{"log", "*.log", "NMEAﾌｧｲﾙ(*.log;*.nmea;*.txt)|*.log;*.nmea;*.txt|全て(*.*)|*.*||"};
 
 Shown OpenDialog(const FileDialogRequest& request) { return {Kind::OpenDialog, "", MessageIcon::None, request}; }
 Shown TrailPrompt(std::string initial) { return {Kind::TrailPrompt, std::move(initial), MessageIcon::None, {}}; }
@@ -118,7 +119,7 @@ TEST(MainWindow, ShowsEveryMessageOfTheOpenAndTrailCommands) {
       {"no data format",
        [](Desktop& d) {
          d.Window().controls.dataFormatIndex = -1;
-         d.Window().OnOpenTrackFile(d.shell);
+         d.Window().OnOpenTrackFile(d.shell, d.shell);
        },
        {MessageBox("最初にﾃﾞｰﾀ形式を選択して下さい\n")}, false},
       {"usr of another version", [](Desktop& d) { d.OpenTrackFile(DataPath("usr/version3.usr")); },
@@ -166,9 +167,9 @@ TEST(MainWindow, CancellingADialogChangesNothing) {
   desktop.ChooseTrail("TrailA");
   const MainWindowControls controls = desktop.Window().controls;
   desktop.shell.fileAnswers.push_back(std::nullopt);
-  desktop.Window().OnOpenTrackFile(desktop.shell);
+  desktop.Window().OnOpenTrackFile(desktop.shell, desktop.shell);
   desktop.shell.promptAnswers.push_back(std::nullopt);
-  desktop.Window().OnChooseTrail(desktop.shell);
+  desktop.Window().OnChooseTrail(desktop.shell, desktop.shell);
   EXPECT_EQ(desktop.Window().controls, controls);
   EXPECT_EQ(desktop.Window().trackFilePath, kThreeTrails);
   EXPECT_EQ(desktop.Window().trailName, "TrailA");
@@ -177,59 +178,121 @@ TEST(MainWindow, CancellingADialogChangesNothing) {
   EXPECT_EQ(desktop.shell.shown.back(), TrailPrompt("TrailA"));
 }
 
-TEST(MainWindow, AFailedOpenKeepsTheNewPathAndTheOldControls) {
+// The points of the previous track are released before the new file is
+// read: after a failure the window shows no track.
+TEST(MainWindow, AFailedOpenShowsNothingOfThePreviousTrack) {
+  for (const std::string& bad : {DataPath("usr/version3.usr"), DataPath("nmea/mismatch.log")}) {
+    Desktop desktop;
+    desktop.OpenTrackFile(kThreeTrails);
+    desktop.ChooseTrail("TrailA");
+    desktop.Window().OpenTrackFile(bad, desktop.shell);
+    const MainWindow& window = desktop.Window();
+    EXPECT_EQ(window.controls.trackFilePath, "") << bad;
+    EXPECT_EQ(window.controls.infoText, "") << bad;
+    EXPECT_EQ(window.track.pointCount, -1) << bad;
+    EXPECT_FALSE(desktop.Map().controls.showUsrInfoEnabled || desktop.Convert().controls.showUsrInfoEnabled) << bad;
+    // The failed file is no recent one.
+    EXPECT_EQ(window.controls.recentFiles, std::vector<std::string>{kThreeTrails}) << bad;
+  }
+}
+
+// Without the dialog (a file named on the command line, typed, dropped or
+// picked from the recent files) the data format follows the file's name.
+TEST(MainWindow, OpensAFileByItsNameAndRemembersIt) {
   Desktop desktop;
-  desktop.OpenTrackFile(kThreeTrails);
-  desktop.ChooseTrail("TrailA");
-  const std::string version3 = DataPath("usr/version3.usr");
-  desktop.OpenTrackFile(version3);
-  EXPECT_EQ(desktop.Window().trackFilePath, version3);
-  EXPECT_EQ(desktop.Window().controls.trackFilePath, kThreeTrails);
-  EXPECT_TRUE(StartsWith(desktop.Window().controls.infoText, "【トラック】\r\nthree-trails.usr"));
-  EXPECT_EQ(desktop.Window().track.pointCount, -1);
+  MainWindow& window = desktop.Window();
+  const std::string upperCase = desktop.folder.Path("TRACK.USR");
+  std::filesystem::copy_file(kThreeTrails, upperCase);
+  window.OpenTrackFile(kLog, desktop.shell);
+  EXPECT_EQ(window.controls.dataFormatIndex, kNmea);
+  EXPECT_FALSE(window.controls.trailButtonEnabled);
+  EXPECT_EQ(window.track.pointCount, 300);
+
+  // A path typed into the box opens on Enter.
+  window.controls.trackFilePath = upperCase;
+  window.OnTrackPathEntered(desktop.shell);
+  EXPECT_EQ(window.controls.dataFormatIndex, kUsr);
+  EXPECT_EQ(window.controls.infoText, kOverview);
+  EXPECT_TRUE(window.controls.trailButtonEnabled);
+
+  // The latest first, each file once; picking one opens it.
+  window.OpenTrackFile(kLog, desktop.shell);
+  EXPECT_EQ(window.controls.recentFiles, (std::vector<std::string>{kLog, upperCase}));
+  window.controls.recentIndex = 1;
+  window.OnRecentFilePicked(desktop.shell);
+  EXPECT_EQ(window.controls.trackFilePath, upperCase);
+  EXPECT_EQ(window.controls.recentFiles, (std::vector<std::string>{upperCase, kLog}));
+  EXPECT_TRUE(desktop.shell.Messages().empty());
+
+  // The list keeps eight files; it and the data format outlive the window.
+  for (int i = 0; i < 9; ++i) {
+    const std::string copy = desktop.folder.Path("copy" + std::to_string(i) + ".log");
+    std::filesystem::copy_file(kLog, copy);
+    window.OpenTrackFile(copy, desktop.shell);
+  }
+  const std::vector<std::string> recent = window.controls.recentFiles;
+  EXPECT_EQ(recent.size(), 8u);
+  EXPECT_EQ(recent.front(), desktop.folder.Path("copy8.log"));
+  desktop.Restart();
+  EXPECT_EQ(desktop.Window().controls.recentFiles, recent);
+  EXPECT_EQ(desktop.Window().controls.dataFormatIndex, kNmea);
+  EXPECT_FALSE(desktop.Window().controls.trailButtonEnabled);
+  EXPECT_EQ(desktop.Window().controls.trackFilePath, "");
+
+  // The open dialog starts in the last file's folder.
+  desktop.shell.fileAnswers.push_back(std::nullopt);
+  desktop.Window().OnOpenTrackFile(desktop.shell, desktop.shell);
+  EXPECT_EQ(desktop.shell.shown.back().dialog.folder, desktop.folder.Path("") + "/");
+}
+
+TEST(MainWindow, AProfileThatCannotBeWrittenIsSaidOnce) {
+  Desktop desktop;
+  std::filesystem::create_directory(desktop.profile.Path());
+  desktop.Window().OpenTrackFile(kLog, desktop.shell);
+  desktop.Window().OpenTrackFile(kLog, desktop.shell);
+  EXPECT_EQ(desktop.shell.Messages(), std::vector<std::string>{"設定を保存出来ませんでした"});
+  EXPECT_EQ(desktop.Window().track.pointCount, 300);
 }
 
 TEST(MainWindow, ATrailOfAnotherNameResetsThePointsLabelAndRateOfBothPages) {
   Desktop desktop;
   desktop.OpenTrackFile(kThreeTrails);
   desktop.ChooseTrail("TrailA");
-  const auto pickHalf = [&desktop] {
-    desktop.Map().controls.rateIndex = 50;
-    desktop.Map().OnRateChanged();
-    desktop.Convert().controls.rateIndex = 50;
-    desktop.Convert().OnRateChanged();
+  ThinningControlState& map = desktop.Map().thinning.controls;
+  ThinningControlState& convert = desktop.Convert().thinning.controls;
+  const auto pickHalf = [&] {
+    map.rateIndex = 50;
+    desktop.Map().OnRateChanged(desktop.Window().track);
+    convert.rateIndex = 50;
+    desktop.Convert().OnRateChanged(desktop.Window().track);
   };
   pickHalf();
   desktop.ChooseTrail("TrailA");
-  EXPECT_EQ(desktop.Map().controls.pointsLabel, "(225 Points)");
-  EXPECT_EQ(desktop.Convert().controls.rateIndex, 50);
+  EXPECT_EQ(map.pointsLabel, "(225 Points)");
+  EXPECT_EQ(convert.rateIndex, 50);
   desktop.ChooseTrail("Second");
-  for (const auto& [label, rate] : {std::pair{desktop.Map().controls.pointsLabel, desktop.Map().controls.rateIndex},
-                                    std::pair{desktop.Convert().controls.pointsLabel, desktop.Convert().controls.rateIndex}}) {
-    EXPECT_EQ(label, "");
-    EXPECT_EQ(rate, 0);
+  for (const ThinningControlState* page : {&map, &convert}) {
+    EXPECT_EQ(page->pointsLabel, "");
+    EXPECT_EQ(page->rateIndex, 0);
   }
   // A lookup that fails is no new trail.
   pickHalf();
   desktop.ChooseTrail("Nowhere");
-  EXPECT_EQ(desktop.Map().controls.pointsLabel, "(101 Points)");
+  EXPECT_EQ(map.pointsLabel, "(101 Points)");
 }
 
 TEST(MainWindow, TheUsrButtonsShowTheOverviewAgain) {
   Desktop desktop;
   desktop.OpenTrackFile(kThreeTrails);
   desktop.ChooseTrail("東京散歩");
-  desktop.Map().OnShowUsrInfo();
-  EXPECT_EQ(desktop.Window().controls.infoText, kOverview);
-  desktop.ChooseTrail("東京散歩");
-  desktop.Convert().OnShowUsrInfo();
+  desktop.Window().OnShowUsrInfo();
   EXPECT_EQ(desktop.Window().controls.infoText, kOverview);
 }
 
 TEST(MainWindow, TabsShowOnePageAndKeepEveryControl) {
   Desktop desktop;
   desktop.Map().controls.title = "typed, not yet read";
-  desktop.Map().controls.usePointCount = true;
+  desktop.Map().thinning.controls.usePointCount = true;
   const MapPageControls map = desktop.Map().controls;
   desktop.SelectTab(Tab::Convert);
   EXPECT_FALSE(desktop.Window().controls.mapPageVisible);
@@ -238,6 +301,7 @@ TEST(MainWindow, TabsShowOnePageAndKeepEveryControl) {
   EXPECT_TRUE(desktop.Window().controls.mapPageVisible);
   EXPECT_FALSE(desktop.Window().controls.convertPageVisible);
   EXPECT_EQ(desktop.Map().controls, map);
+  EXPECT_TRUE(desktop.Map().thinning.controls.usePointCount);
 }
 
 TEST(MainWindow, EnterAndEscapeDoNothingAndExitCloses) {

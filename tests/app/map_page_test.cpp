@@ -35,7 +35,8 @@ struct Look {
   bool smoothing = false;
   std::string keyState = "未設定";
   PackedColor keyBackground = kRed;
-  int service = 0;  // the entry of the map list: Google Maps (API v2), 地理院地図, OpenStreetMap
+  int service = 1;  // the entry of the map list: Google Maps (API v2), 地理院地図, OpenStreetMap
+  bool keyVisible = false;  // the key state, only for Google's map
   bool operator==(const Look&) const = default;
 };
 
@@ -43,7 +44,7 @@ std::ostream& operator<<(std::ostream& out, const Look& l) {
   return out << l.widthIndex << "/" << l.width << " trans " << l.transparency << " chosen " << std::hex << l.chosen
              << " preview " << l.preview << std::dec << " '" << l.title << "' route " << l.routeReplay << l.radiosEnabled
              << " keep " << l.keepTrail << " overview " << l.overview << " same " << l.sameName << " smooth "
-             << l.smoothing << " " << l.keyState << " map " << l.service;
+             << l.smoothing << " " << l.keyState << l.keyVisible << " map " << l.service;
 }
 
 Look LookOf(MapPage& page) {
@@ -52,8 +53,8 @@ Look LookOf(MapPage& page) {
   const KeyState key = page.OnDrawKeyState();
   EXPECT_NE(c.keepTrailChecked, c.dropTrailChecked);
   return {c.widthIndex, preview.width, c.transparency, page.ChosenColor(), preview.color, c.title, c.routeReplay,
-          c.trailRadiosEnabled, c.keepTrailChecked, c.overviewControl, c.sameName, c.smoothing, key.text,
-          key.background, c.serviceIndex};
+          c.trailRadiosEnabled, c.keepTrailChecked, c.overviewControl, c.sameName, page.thinning.controls.smoothing,
+          key.text, key.background, c.serviceIndex, c.keyStateVisible};
 }
 
 TEST(MapPage, StartsFromItsProfileSection) {
@@ -77,9 +78,9 @@ TEST(MapPage, StartsFromItsProfileSection) {
        [](Look& l) { l.sameName = l.smoothing = true, l.routeReplay = l.radiosEnabled = false, l.keepTrail = true, l.overview = false; }},
       {"gmaptitle=\ngmapapikey=", [](Look&) {}},
       {"gmaptitle=東京 散歩\ngmapapikey=ABQ", [](Look& l) { l.title = "東京 散歩", l.keyState = "設定済み", l.keyBackground = 0xFF8080; }},
-      {"gmapservice=GSI", [](Look& l) { l.service = 1; }},
+      {"gmapservice=GSI", [](Look&) {}},
       {"gmapservice=OSM", [](Look& l) { l.service = 2; }},
-      {"gmapservice=GOOGLE", [](Look&) {}},
+      {"gmapservice=GOOGLE", [](Look& l) { l.service = 0, l.keyVisible = true; }},
       {"gmapservice=osm", [](Look&) {}},
       {"gmapservice=Google Maps (API v2)", [](Look&) {}},
   };
@@ -90,12 +91,14 @@ TEST(MapPage, StartsFromItsProfileSection) {
     EXPECT_EQ(LookOf(desktop.Map()), expected) << c.profile;
     const MapPageControls& controls = desktop.Map().controls;
     EXPECT_EQ(controls.widthItems, (std::vector<std::string>{"極太", "太い", "標準", "細い", "極細"}));
-    EXPECT_EQ(controls.serviceItems, (std::vector<std::string>{"Google Maps (API v2)", "地理院地図", "OpenStreetMap"}));
-    EXPECT_EQ(controls.rateItems.size(), 100u);
-    EXPECT_EQ(controls.rateIndex, 0);
-    EXPECT_EQ(controls.pointsLabel, "");
-    EXPECT_FALSE(controls.usePointCount || controls.pointCountEnabled || controls.showUsrInfoEnabled);
-    EXPECT_TRUE(controls.rateControlsEnabled);
+    EXPECT_EQ(controls.serviceItems,
+              (std::vector<std::string>{"Google (API v2 提供終了)", "地理院地図", "OpenStreetMap"}));
+    const ThinningControlState& thinning = desktop.Map().thinning.controls;
+    EXPECT_EQ(thinning.rateItems.size(), 100u);
+    EXPECT_EQ(thinning.rateIndex, 0);
+    EXPECT_EQ(thinning.pointsLabel, "");
+    EXPECT_FALSE(thinning.usePointCount || thinning.pointCountEnabled || controls.showUsrInfoEnabled);
+    EXPECT_TRUE(thinning.rateControlsEnabled);
   }
 }
 
@@ -138,15 +141,15 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
   page.controls.keepTrailChecked = true;
   page.controls.dropTrailChecked = false;
   page.controls.overviewControl = false;
-  page.controls.smoothing = true;
-  page.OnSaveSettings();
+  page.thinning.controls.smoothing = true;
+  page.OnSaveSettings(desktop.shell);
   const std::string saved =
-      "[GMap_Section]\ngmaptitle=朝の散歩\ngmapservice=GOOGLE\ngmaplinecolor_r=255\ngmaplinecolor_g=0\n"
+      "[GMap_Section]\ngmaptitle=朝の散歩\ngmapservice=GSI\ngmaplinecolor_r=255\ngmaplinecolor_g=0\n"
       "gmaplinecolor_b=0\ngmaplinetrans=ON\ngmaplinewidth=0\ngmaproute=ON\ngmaptrack=ON\ngmapoverview=OFF\ngmapsamename=OFF\n"
       "gmapsmoothing=ON\n";
   EXPECT_EQ(desktop.ProfileText(), saved);
   EXPECT_EQ(page.OnPaintPreview().color, kFadedRed);
-  page.OnSaveSettings();
+  page.OnSaveSettings(desktop.shell);
   EXPECT_EQ(desktop.ProfileText(), saved);
 
   // Route replay off keeps the radio buttons' checks and disables them.
@@ -154,10 +157,10 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
   page.OnRouteReplayToggled();
   EXPECT_FALSE(page.controls.trailRadiosEnabled);
   EXPECT_TRUE(page.controls.keepTrailChecked);
-  // Typed text in the width list selects no entry: stored as -1, read as 標準.
+  // No entry of the width list selected: stored as -1, read as 標準.
   page.controls.widthIndex = -1;
   page.controls.serviceIndex = 2;
-  page.OnSaveSettings();
+  page.OnSaveSettings(desktop.shell);
   EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmapservice", ""), "OSM");
   EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmaproute", ""), "OFF");
   EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmaptrack", ""), "ON");
@@ -170,45 +173,48 @@ TEST(MapPage, SaveStoresTheChosenColourAndTheTrailOption) {
   expected.overview = false;
   expected.smoothing = true;
   expected.service = 2;
+  expected.keyVisible = false;
   EXPECT_EQ(LookOf(desktop.Map()), expected);
+  EXPECT_TRUE(desktop.shell.shown.empty());
 }
 
 TEST(MapPage, ResetWritesAtOnceAndKeepsTheKeyAndTheThinning) {
   Desktop desktop(
       "[GMap_Section]\ngmapapikey=ABQ\ngmaplinewidth=4\ngmaplinetrans=OFF\ngmaplinecolor_r=1\ngmaplinecolor_g=2\n"
-      "gmaplinecolor_b=3\ngmaptitle=t\ngmapservice=GSI\ngmaproute=OFF\ngmaptrack=ON\ngmapoverview=OFF\n"
+      "gmaplinecolor_b=3\ngmaptitle=t\ngmapservice=OSM\ngmaproute=OFF\ngmaptrack=ON\ngmapoverview=OFF\n"
       "gmapsamename=ON\ngmapsmoothing=ON\n");
   MapPage& page = desktop.Map();
-  page.controls.rateIndex = 40;
-  page.controls.usePointCount = true;
+  page.thinning.controls.rateIndex = 40;
+  page.thinning.controls.usePointCount = true;
   page.OnPointCountToggled();
-  page.controls.pointCountText = "12";
-  page.OnResetSettings();
+  page.thinning.controls.pointCountText = "12";
+  desktop.shell.yesNoAnswers.push_back(true);
+  page.OnResetSettings(desktop.shell);
   EXPECT_EQ(desktop.ProfileText(),
             "[GMap_Section]\ngmapapikey=ABQ\ngmaplinewidth=2\ngmaplinetrans=ON\ngmaplinecolor_r=255\n"
-            "gmaplinecolor_g=0\ngmaplinecolor_b=0\ngmaptitle=Sample GPS Data\ngmapservice=GOOGLE\ngmaproute=ON\n"
+            "gmaplinecolor_g=0\ngmaplinecolor_b=0\ngmaptitle=Sample GPS Data\ngmapservice=GSI\ngmaproute=ON\n"
             "gmaptrack=OFF\ngmapoverview=ON\ngmapsamename=OFF\ngmapsmoothing=OFF\n");
   Look expected;
   expected.keyState = "設定済み";
   expected.keyBackground = 0xFF8080;
   EXPECT_EQ(LookOf(page), expected);
-  EXPECT_EQ(page.controls.rateIndex, 40);
-  EXPECT_TRUE(page.controls.usePointCount && page.controls.pointCountEnabled);
+  EXPECT_EQ(page.thinning.controls.rateIndex, 40);
+  EXPECT_TRUE(page.thinning.controls.usePointCount && page.thinning.controls.pointCountEnabled);
   // Not read before: the text typed since returns to its stored value.
-  EXPECT_EQ(page.controls.pointCountText, "");
+  EXPECT_EQ(page.thinning.controls.pointCountText, "");
 }
 
 TEST(MapPage, KeyDialogWritesTheKeyAtOnce) {
   Desktop desktop;
   MapPage& page = desktop.Map();
   desktop.shell.promptAnswers = {"ABQIAAAA", std::nullopt, ""};
-  page.OnApiKey(desktop.shell);
+  page.OnApiKey(desktop.shell, desktop.shell);
   EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmapapikey", "-"), "ABQIAAAA");
   EXPECT_EQ(page.OnDrawKeyState().text, "設定済み");
   EXPECT_EQ(page.OnDrawKeyState().background, 0xFF8080u);
-  page.OnApiKey(desktop.shell);
+  page.OnApiKey(desktop.shell, desktop.shell);
   EXPECT_EQ(page.apiKey, "ABQIAAAA");
-  page.OnApiKey(desktop.shell);
+  page.OnApiKey(desktop.shell, desktop.shell);
   EXPECT_EQ(desktop.profile.ReadString("GMap_Section", "gmapapikey", "-"), "");
   EXPECT_EQ(page.OnDrawKeyState().text, "未設定");
   EXPECT_EQ(page.OnDrawKeyState().background, kRed);
@@ -232,25 +238,29 @@ TEST(MapPage, WritesTheMapSiteWithThePagesSettings) {
   desktop.ChooseTrail("TrailA");
   MapPage& page = desktop.Map();
   desktop.shell.promptAnswers.push_back("ABQ-key");
-  page.OnApiKey(desktop.shell);
+  page.OnApiKey(desktop.shell, desktop.shell);
   desktop.shell.colorAnswers.push_back(0xFF8000);
   page.OnChooseColor(desktop.shell);
   page.controls.transparency = false;
   page.OnTransparencyToggled();
   page.controls.widthIndex = 0;
   page.OnWidthChanged();
-  page.controls.rateIndex = 90;
-  page.OnRateChanged();
-  EXPECT_EQ(page.controls.pointsLabel, "(45 Points)");
+  page.thinning.controls.rateIndex = 90;
+  page.OnRateChanged(desktop.Window().track);
+  EXPECT_EQ(page.thinning.controls.pointsLabel, "(45 Points)");
   // Typed after the percentage: picking one shows the stored values again.
   page.controls.title = "朝の散歩";
   page.controls.overviewControl = false;
   page.controls.sameName = true;
+  page.controls.serviceIndex = 0;  // the map service, whose page holds the key
   // The track path edit is read too: the site is named after what it shows.
   desktop.Window().controls.trackFilePath = desktop.folder.Path("walk.usr");
   desktop.shell.shown.clear();
-  page.OnOutput(desktop.shell);
-  EXPECT_EQ(desktop.shell.shown, ShownList{kDone});
+  desktop.shell.yesNoAnswers.push_back(true);
+  desktop.Window().OnMapOutput(desktop.shell, desktop.shell);
+  // The page is offered to the browser.
+  EXPECT_EQ(desktop.shell.shown, (ShownList{kDone, Question("作成したページをブラウザで開きますか?"),
+                                            {Kind::Browser, desktop.folder.Path("walk.html"), MessageIcon::None, {}}}));
   const std::string html = ReadFileBytes(desktop.folder.Path("walk.html"));
   const std::string script = ReadFileBytes(desktop.folder.Path("walk.js"));
   EXPECT_TRUE(Contains(html, "<title>朝の散歩</title>"));
@@ -271,16 +281,20 @@ TEST(MapPage, WritesTheSiteOnTheMapOfTheList) {
   desktop.OpenTrackFile(track);
   desktop.ChooseTrail("TrailA");
   MapPage& page = desktop.Map();
-  page.controls.serviceIndex = 1;
-  page.controls.rateIndex = 50;
-  page.OnRateChanged();
-  EXPECT_EQ(page.controls.serviceIndex, 0) << "not read before";
+  const int stored = page.controls.serviceIndex;
+  page.controls.serviceIndex = 0;
+  page.OnServiceChanged();
+  EXPECT_TRUE(page.controls.keyStateVisible);
+  page.thinning.controls.rateIndex = 50;
+  page.OnRateChanged(desktop.Window().track);
+  EXPECT_EQ(page.controls.serviceIndex, stored) << "not read before";
 
   page.controls.serviceIndex = 2;
   page.controls.sameName = true;
   desktop.shell.shown.clear();
-  page.OnOutput(desktop.shell);
-  EXPECT_EQ(desktop.shell.shown, ShownList{kDone});
+  desktop.shell.yesNoAnswers.push_back(false);
+  desktop.Window().OnMapOutput(desktop.shell, desktop.shell);
+  EXPECT_EQ(desktop.shell.shown, (ShownList{kDone, Question("作成したページをブラウザで開きますか?")}));
   EXPECT_EQ(page.mapService, MapService::Osm);
   for (const char* name : {"three-trails.html", "three-trails.js", "three-trails.css", "three-trails.leaflet.js",
                            "three-trails.leaflet.css", "three-trails.map.js"}) {

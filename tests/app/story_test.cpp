@@ -36,28 +36,32 @@ TEST(Story, OpenNameLookChangeSaveAndFindThemAgain) {
   map.controls.title = "東京散歩";
   map.controls.dropTrailChecked = false;
   map.controls.keepTrailChecked = true;
-  map.OnSaveSettings();
+  map.OnSaveSettings(desktop.shell);
 
   // The conversion page: Trk, smoothed, named after the track.
   desktop.SelectTab(Tab::Convert);
   ConvertPage& convert = desktop.Convert();
   convert.controls.csvChecked = false;
   convert.controls.trkChecked = true;
-  convert.controls.smoothing = true;
+  convert.thinning.controls.smoothing = true;
   convert.controls.sameName = true;
-  convert.OnSaveSettings();
+  convert.OnSaveSettings(desktop.shell);
   desktop.shell.shown.clear();
-  convert.OnConvert(desktop.shell);
+  desktop.Window().OnConvert(desktop.shell);
   map.controls.sameName = true;
-  map.OnOutput(desktop.shell);
+  desktop.shell.yesNoAnswers.push_back(false);  // not in the browser
+  desktop.Window().OnMapOutput(desktop.shell, desktop.shell);
   EXPECT_EQ(desktop.shell.Messages(), (std::vector<std::string>{"変換終了    ", "変換終了    "}));
-  EXPECT_EQ(desktop.folder.Names(), (std::vector<std::string>{"kestrelmarking.INI", "three-trails.css",
-                                                              "three-trails.html", "three-trails.js",
-                                                              "three-trails.trk", "three-trails.usr"}));
+  EXPECT_EQ(desktop.folder.Names(),
+            (std::vector<std::string>{"kestrelmarking.INI", "three-trails.css", "three-trails.html",
+                                      "three-trails.js", "three-trails.leaflet.css", "three-trails.leaflet.js",
+                                      "three-trails.map.js", "three-trails.trk", "three-trails.usr"}));
 
   desktop.Restart();
   EXPECT_TRUE(desktop.Window().controls.mapPageVisible);
   EXPECT_EQ(desktop.Window().controls.infoText, "");
+  // The track is the first of the recent files.
+  EXPECT_EQ(desktop.Window().controls.recentFiles, std::vector<std::string>{track});
   const MapPage& again = desktop.Map();
   EXPECT_EQ(again.controls.title, "東京散歩");
   EXPECT_EQ(again.ChosenColor(), 0xFF0000u);
@@ -70,7 +74,7 @@ TEST(Story, OpenNameLookChangeSaveAndFindThemAgain) {
   EXPECT_FALSE(again.controls.sameName);
   const ConvertPageControls& converted = desktop.Convert().controls;
   EXPECT_TRUE(converted.trkChecked && !converted.csvChecked);
-  EXPECT_TRUE(converted.smoothing && converted.sameName && !converted.useUtc);
+  EXPECT_TRUE(desktop.Convert().thinning.controls.smoothing && converted.sameName && !converted.useUtc);
 }
 
 }  // namespace

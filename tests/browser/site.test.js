@@ -1,13 +1,16 @@
 // The map site that krm map writes, run in headless Chromium: on the map
-// service with the stand-in for its API, and on the tiles of the GSI and of
-// OpenStreetMap through Leaflet, with plain images for the tiles. The map is
-// built from the script's values, both route replays run to their end and
-// can be paused, and the line can be hidden and shown without replay: the
-// same script on every map.
+// service with the stand-in for its API, and on the tiles of the GSI (the
+// default map) and of OpenStreetMap through Leaflet, with plain images for
+// the tiles. The map is built from the script's values, both route replays
+// run to their end for any number of points, can be paused at any moment and
+// started again, lines never cross a recording break, and the line can be
+// hidden and shown without replay: the same script on every map. Any file
+// name links the files written.
 'use strict';
 
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
+const path = require('node:path');
 const { after, before, describe, test } = require('node:test');
 const support = require('./support.js');
 
@@ -15,7 +18,7 @@ const STEP = 32;  // ms, the speed entry used throughout
 const LONG = 60_000;  // more than any replay here takes
 
 // The maps a site can be written for, with the options that choose them.
-const maps = { google: [], gsi: ['--service', 'gsi'], osm: ['--service', 'osm'] };
+const maps = { google: ['--service', 'google'], gsi: [], osm: ['--service', 'osm'] };
 const tileMaps = ['gsi', 'osm'];
 
 const kinds = {
@@ -25,12 +28,33 @@ const kinds = {
   draw: { fixture: 'usr/three-trails.usr', args: ['--trail', 'TrailA', '--points', '230', '--keep-trail'] },
   noReplay: { fixture: 'nmea/gga-only.log', args: ['--no-replay', '--color', '0080ff', '--width', '5', '--opaque'] },
   noOverview: { fixture: 'nmea/gga-only.log', args: ['--no-overview'] },
-  // Two kept points: fewer than the tail's three.
-  twoPoints: { fixture: 'nmea/gga-only.log', args: ['--points', '2'] },
 };
+
+// Generated logs of as many points, each replayed with a moving tail and
+// drawn: fewer than the tail's three, fewer than a group of 100, multiples of
+// 100, remainders.
+const pointCounts = [2, 3, 50, 100, 230, 592, 600];
+const replayArgs = { tail: [], draw: ['--keep-trail'] };
+const bigCount = 200_000;
+
+// A track whose recording broke twice: the golden script of the webmap tests
+// in a site of the same track (usr/names.usr, trail Run).
+const breaksScript = 'webmap/recording-breaks/track.js.golden';
+
+// Names that an address would read otherwise: each must link the files written.
+const oddNames = ['run #2 50%', 'a?b', 'tab\there', 'back\\slash', '鎌倉 散歩'];
 
 // sites[map][kind]: the page to open and the values of its script.
 const sites = {};
+
+function addSite(map, kind, fixture, args, base) {
+  const siteFolder = `${folder}/${map}/${kind}`;
+  fs.mkdirSync(siteFolder, { recursive: true });
+  const written = support.writeSite(siteFolder, fixture, [...args, ...maps[map]], base);
+  const page = `${map}/${kind}/${encodeURIComponent(written.base)}.html`;
+  sites[map][kind] = { map, page, values: support.scriptValues(written.script) };
+  return siteFolder;
+}
 
 let folder;
 let server;
@@ -38,14 +62,27 @@ let browser;
 
 before(async () => {
   folder = support.temporaryFolder();
-  for (const [map, mapArgs] of Object.entries(maps)) {
+  const logs = `${folder}/logs`;
+  fs.mkdirSync(logs);
+  for (const count of [...pointCounts, bigCount]) support.writeLog(`${logs}/points-${count}.log`, count);
+  for (const map of Object.keys(maps)) {
     sites[map] = {};
-    for (const [kind, site] of Object.entries(kinds)) {
-      const siteFolder = `${folder}/${map}/${kind}`;
-      fs.mkdirSync(siteFolder, { recursive: true });
-      const written = support.writeSite(siteFolder, site.fixture, [...site.args, ...mapArgs]);
-      sites[map][kind] = { map, page: `${map}/${kind}/${written.base}.html`, values: support.scriptValues(written.script) };
+    for (const [kind, site] of Object.entries(kinds)) addSite(map, kind, site.fixture, site.args);
+    for (const count of pointCounts) {
+      for (const [replay, args] of Object.entries(replayArgs)) {
+        addSite(map, `${replay}-${count}`, `${logs}/points-${count}.log`, args);
+      }
     }
+    for (const [replay, args] of Object.entries(replayArgs)) {
+      const siteFolder = addSite(map, `breaks-${replay}`, 'usr/names.usr', ['--trail', 'Run', ...args]);
+      const script = fs.readFileSync(path.join(__dirname, '../data', breaksScript));
+      fs.writeFileSync(`${siteFolder}/names.js`, script);
+      sites[map][`breaks-${replay}`].values = support.scriptValues(script.toString('utf8'));
+    }
+    oddNames.forEach((name, i) => addSite(map, `name-${i}`, 'nmea/gga-only.log', [], name));
+  }
+  for (const [replay, args] of Object.entries(replayArgs)) {
+    addSite('gsi', `big-${replay}`, `${logs}/points-${bigCount}.log`, args);
   }
   server = await support.serveFolder(folder);
   browser = await support.launchChromium();
@@ -95,6 +132,16 @@ async function openSite(t, site, siteAddress = server.url) {
 }
 
 const open = async (t, site) => (await openSite(t, site)).page;
+const start = (page) => page.click('input[value="描画開始"]');
+
+// Moves the page's clock on a step at a time until the condition holds in the page.
+async function runUntil(page, condition) {
+  for (let step = 0; step < 10_000; step++) {
+    if (await page.evaluate(condition)) return;
+    await page.clock.runFor(STEP);
+  }
+  assert.fail(`never came: ${condition}`);
+}
 
 // The captions of the panel's buttons.
 const buttons = (page) => page.evaluate(() => [...document.querySelectorAll('#controler input')].map((b) => b.value));
@@ -349,23 +396,6 @@ for (const map of Object.keys(maps)) {
       assert.deepEqual(await tailStarts(page, points), everyStart(points), 'no tail skipped or repeated');
     });
 
-    // A fault of the script as written: the tail starts at the third point, so
-    // a site of fewer than three kept points (100 points at 1 % keep two)
-    // never reaches the end of the replay. The line is removed and never comes
-    // back, and the start button does nothing any more.
-    test('KNOWN FAULT of the script: a tail replay of two points never ends', async (t) => {
-      const site = sites[map].twoPoints;
-      const page = await open(t, site);
-      assert.equal(site.values.points.length, 2);
-      await page.click('input[value="描画開始"]');
-      await page.clock.runFor(LONG);
-      assert.deepEqual(await support.shownLines(page), []);
-      assert.equal((await globals(page)).Drawflag, true, 'still "running"');
-      assert.deepEqual(await refusedLines(page), ['point 2 of a polyline is not a GLatLng']);
-      await page.click('input[value="描画開始"]');
-      await page.clock.runFor(LONG);
-      assert.deepEqual(await support.shownLines(page), []);
-    });
   });
 
   describe(`draw replay (drawLine) on ${map}`, () => {
@@ -399,24 +429,6 @@ for (const map of Object.keys(maps)) {
       assert.deepEqual(await globals(page).then((g) => [g.Drawflag, g.startflag, g.stopStatus]), [false, false, false]);
     });
 
-    // A fault of the script as written: the last step of the remainder group
-    // reads one point past its end, so the polyline it asks for holds an
-    // undefined point. The map refuses it (inside the script's try), the
-    // group's line has already been removed, and the remainder vanishes for
-    // the second before the end process brings the whole line back.
-    test('KNOWN FAULT of the script: the remainder vanishes at its last step', async (t) => {
-      const site = sites[map].draw;
-      const page = await open(t, site);
-      const points = site.values.points;
-      await page.click('input[value="描画開始"]');
-      // Groups of 102 and 102 steps, then 31 steps of the remainder.
-      await page.clock.runFor((101 + 101 + 31) * STEP + 10);
-      assert.deepEqual(await refusedLines(page), ['point 30 of a polyline is not a GLatLng']);
-      assert.deepEqual((await support.shownLines(page)).map((l) => l.points), [points.slice(0, 101), points.slice(100, 201)]);
-      await page.clock.runFor(2000);
-      assertWholeLine(await support.shownLines(page), site);
-    });
-
     test('停止 pauses and 再開 resumes', async (t) => {
       const site = sites[map].draw;
       const page = await open(t, site);
@@ -438,6 +450,145 @@ for (const map of Object.keys(maps)) {
     });
   });
 
+  describe(`replays of any length on ${map}`, () => {
+    for (const replay of Object.keys(replayArgs)) {
+      test(`the ${replay} replay ends, brings the whole line back and runs again, for ${pointCounts.join(', ')} points`, async (t) => {
+        for (const count of pointCounts) {
+          await t.test(`${count} points`, async (t) => {
+            const site = sites[map][`${replay}-${count}`];
+            assert.equal(site.values.points.length, count);
+            const page = await open(t, site);
+            await support.recordLines(page, true);
+            for (const run of [1, 2]) {
+              await page.evaluate(() => window.replayRecord.splice(0));
+              await start(page);
+              await page.clock.runFor(LONG);
+              assert.deepEqual(await globals(page).then((g) => [g.Drawflag, g.startflag, g.stopStatus]), [false, false, false]);
+              assertWholeLine(await support.shownLines(page), site);
+              // The lines shown after each step of the replay, as numbers of points.
+              const steps = (await page.evaluate(() => window.replayRecord)).filter((r) => r.running).map((r) => r.lines);
+              if (replay === 'tail') {
+                assert.equal(steps.length, Math.max(count - 2, 1), `run ${run}: one step per tail`);
+                assert.ok(steps.every((lines) => lines.length === 1 && lines[0] === Math.min(count, 3)), `run ${run}: tails`);
+              } else {
+                const drawn = steps.map((lines) => lines.reduce((sum, n) => sum + n, 0));
+                assert.ok(drawn.every((n, i) => i === 0 || n >= drawn[i - 1]), `run ${run}: the drawn line never shrinks`);
+                // Each group of 100 ends with the first point of the next.
+                const groups = Math.max(Math.ceil((count - 1) / 100), 1);
+                assert.equal(drawn.at(-1), count + groups - 1, `run ${run}: every point drawn`);
+              }
+            }
+            assert.deepEqual(await refusedLines(page), [], 'no line refused');
+          });
+        }
+      });
+    }
+  });
+
+  describe(`the end of a replay on ${map}`, () => {
+    for (const replay of Object.keys(replayArgs)) {
+      test(`${replay} replay: a restart during the end process leaves one line`, async (t) => {
+        const site = sites[map][replay];
+        const page = await open(t, site);
+        await start(page);
+        await runUntil(page, () => !Drawflag);
+        await page.clock.runFor(500);  // half of the end process's second
+        await start(page);
+        assert.equal((await globals(page)).Drawflag, true, 'the new replay runs');
+        await page.clock.runFor(LONG);
+        assertWholeLine(await support.shownLines(page), site);
+        await page.clock.runFor(LONG);
+        assertWholeLine(await support.shownLines(page), site);
+      });
+
+      test(`${replay} replay: 停止 holds ${replay === 'draw' ? 'the final wait and ' : ''}the end process until 再開`, async (t) => {
+        const site = sites[map][replay];
+        const page = await open(t, site);
+        const hold = async (where) => {
+          await page.clock.runFor(500);
+          await page.click('input[value="停止"]');
+          assert.deepEqual(await buttons(page), ['描画開始', '再開'], where);
+          const held = await support.shownLines(page);
+          await start(page);  // waits for 再開
+          await page.clock.runFor(5000);
+          assert.deepEqual(await support.shownLines(page), held, `${where}: nothing moves while paused`);
+          assert.deepEqual(await buttons(page), ['描画開始', '再開'], where);
+          await page.click('input[value="再開"]');
+          assert.deepEqual(await buttons(page), ['描画開始', '停止'], where);
+        };
+        await start(page);
+        if (replay === 'draw') {
+          // The whole drawing stays a second before the end process.
+          await runUntil(page, () => LineNum === roopCount - 1 && count1 === divData[LineNum].length);
+          await hold('the final wait');
+        }
+        await runUntil(page, () => !Drawflag);
+        await hold('the end process');
+        assertWholeLine(await support.shownLines(page), site);
+        assert.deepEqual(await globals(page).then((g) => [g.Drawflag, g.startflag, g.stopStatus]), [false, false, false]);
+
+        // The next replay runs from its first click, with its button at 停止.
+        await start(page);
+        await page.clock.runFor(10 * STEP);
+        assert.deepEqual(await buttons(page), ['描画開始', '停止']);
+        assert.deepEqual(await globals(page).then((g) => [g.Drawflag, g.stopStatus]), [true, false]);
+        await page.clock.runFor(LONG);
+        assertWholeLine(await support.shownLines(page), site);
+      });
+    }
+  });
+
+  describe(`recording breaks on ${map}`, () => {
+    // The kept points cut at the segment starts.
+    const segmentsOf = ({ points, segmentStarts }) =>
+      [0, ...segmentStarts].map((first, i) => points.slice(first, [...segmentStarts, points.length][i]));
+    // The breaks a line draws across: the point before a segment start, then the start.
+    const joins = (line, { points, segmentStarts }) =>
+      segmentStarts.filter((s) => line.some((p, i) => i > 0 && p.join() === points[s].join() && line[i - 1].join() === points[s - 1].join()));
+
+    for (const replay of Object.keys(replayArgs)) {
+      test(`the whole line, its removal and the ${replay} replay draw one line per segment`, async (t) => {
+        const site = sites[map][`breaks-${replay}`];
+        const segments = segmentsOf(site.values);
+        assert.equal(segments.length, 3);
+        const page = await open(t, site);
+        const shown = async () => (await support.shownLines(page)).map((l) => l.points);
+        assert.deepEqual(await shown(), segments);
+        await page.evaluate(() => map.removeOverlay(dispLineObj));
+        assert.deepEqual(await shown(), []);
+        await page.evaluate(() => displayLine());
+
+        await support.recordLines(page);
+        await start(page);
+        await page.clock.runFor(LONG);
+        const record = await page.evaluate(() => window.replayRecord);
+        assert.ok(record.filter((r) => r.running).length >= site.values.points.length - 2, 'a line after every step');
+        for (const { lines } of record) {
+          for (const line of lines) assert.deepEqual(joins(line, site.values), [], 'no line across a break');
+        }
+        assert.deepEqual(await shown(), segments);
+        assert.deepEqual(await refusedLines(page), []);
+        await screenshot(page, site, `breaks-${replay}`);
+      });
+    }
+  });
+
+  describe(`file names on ${map}`, () => {
+    test('a page of any name loads every file it links, from the server and from the folder', async (t) => {
+      for (const [i, name] of oddNames.entries()) {
+        for (const address of [server.url, `file://${folder}/`]) {
+          await t.test(`${JSON.stringify(name)} from ${address.slice(0, 7)}`, async (t) => {
+            const site = sites[map][`name-${i}`];
+            const page = (await openSite(t, site, address)).page;
+            assertWholeLine(await support.shownLines(page), site);  // the script and the map's scripts
+            const width = await page.evaluate(() => getComputedStyle(document.getElementById('map')).width);
+            assert.equal(width, '640px', 'the style sheet');
+          });
+        }
+      }
+    });
+  });
+
   describe(`without route replay on ${map}`, () => {
     test('消去 hides the line and 描画 shows it again', async (t) => {
       const site = sites[map].noReplay;
@@ -456,3 +607,23 @@ for (const map of Object.keys(maps)) {
     });
   });
 }
+
+describe('a long track', () => {
+  for (const replay of Object.keys(replayArgs)) {
+    test(`the ${replay} replay of ${bigCount} points takes at most 2,000 steps`, async (t) => {
+      const site = sites.gsi[`big-${replay}`];
+      const page = await open(t, site);
+      await support.recordLines(page, true);
+      await start(page);
+      await page.clock.runFor(2 * LONG);
+      const running = (await page.evaluate(() => window.replayRecord)).filter((r) => r.running);
+      const steps = new Set(running.map((r) => r.time)).size;
+      assert.ok(steps <= 2000 && steps > 1900, `${steps} steps`);
+      const last = running.at(-1).lines;
+      assert.deepEqual(last, replay === 'tail' ? [3] : [...Array(19).fill(10201), 6200], 'the replay reaches the end');
+      const whole = await page.evaluate(() => window.replayRecord.at(-1).lines);
+      assert.deepEqual(whole, [bigCount], 'the whole line is back');
+      assert.deepEqual(await refusedLines(page), []);
+    });
+  }
+});

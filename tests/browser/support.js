@@ -29,18 +29,39 @@ function krmProgram() {
   return krm;
 }
 
-// Writes the site of a fixture of tests/data into the folder with krm map and
-// returns the base name and the script's text.
-function writeSite(folder, fixture, args) {
+// Writes the site of a track file (a fixture of tests/data, or an absolute
+// path) into the folder with krm map and returns the base name and the
+// script's text. The page is named after the track, or base + '.html'.
+function writeSite(folder, fixture, args, base = path.basename(fixture).replace(/\.[^.]*$/, '')) {
   const input = path.join(folder, path.basename(fixture));
-  fs.copyFileSync(path.join(repository, 'tests/data', fixture), input);
-  const run = spawnSync(krmProgram(), ['map', input, ...args], {
+  if (input !== fixture) fs.copyFileSync(path.resolve(repository, 'tests/data', fixture), input);
+  const run = spawnSync(krmProgram(), ['map', input, '-o', path.join(folder, base + '.html'), '--force', ...args], {
     encoding: 'utf8',
     env: { ...process.env, TZ: 'Asia/Tokyo', LC_ALL: 'C.UTF-8' },
   });
   assert.equal(run.status, 0, `krm map ${fixture} ${args.join(' ')}: ${run.stderr}`);
-  const base = path.basename(fixture).replace(/\.[^.]*$/, '');
   return { base, script: fs.readFileSync(path.join(folder, base + '.js'), 'utf8') };
+}
+
+// Writes an NMEA log of count GGA fixes: rows of 1000 points going north,
+// each row a little east of the last, so that every point is another.
+function writeLog(file, count) {
+  const minutes = (degrees, width) => {
+    const whole = Math.floor(degrees);
+    return String(whole).padStart(width, '0') + ((degrees - whole) * 60).toFixed(4).padStart(7, '0');
+  };
+  const lines = [];
+  for (let i = 0; i < count; i++) {
+    const latitude = 35.6 + (i % 1000) * 0.0001;
+    const longitude = 139.7 + Math.floor(i / 1000) * 0.001 + (i % 1000) * 0.00001;
+    const second = i % 86400;
+    const time = [second / 3600, (second / 60) % 60, second % 60].map((n) => String(Math.floor(n)).padStart(2, '0')).join('');
+    const body = `GPGGA,${time}.00,${minutes(latitude, 2)},N,${minutes(longitude, 3)},E,1,08,0.9,40.0,M,39.4,M,,`;
+    let sum = 0;
+    for (const c of body) sum ^= c.charCodeAt(0);
+    lines.push(`$${body}*${sum.toString(16).toUpperCase().padStart(2, '0')}`);
+  }
+  fs.writeFileSync(file, lines.join('\n') + '\n');
 }
 
 // The values the script holds: the kept points and the line and view parameters.
@@ -53,8 +74,16 @@ function scriptValues(script) {
     Number(m[1]),
     Number(m[2]),
   ]);
+  // The kept points that start a recording segment, by index.
+  const segmentStarts = [];
+  let index = -1;
+  for (const line of script.split('\r\n')) {
+    if (line.startsWith('\tpoints.push(')) index++;
+    if (line === '\tpoints[points.length-1].segmentStart = true;') segmentStarts.push(index);
+  }
   return {
     points,
+    segmentStarts,
     color: script.match(/var lineColor = "(#[0-9a-f]{6})";/)[1],
     width: Number(script.match(/var lineWidth = (\d);/)[1]),
     opacity: Number(script.match(/var lineTrans = ([\d.]+);/)[1]),
@@ -153,7 +182,8 @@ function launchChromium() {
 // timer's code makes runFor fail. The map service's script is answered by
 // the stand-in and every tile by a plain image (tiles lists the addresses
 // asked for); every other request outside the local server is refused and
-// remembered. errors collects script errors and console errors.
+// remembered. errors collects script errors, console errors and files that
+// failed to load.
 async function openSite(browser, serverUrl, pagePath) {
   const context = await browser.newContext({ viewport: { width: 800, height: 600 } });
   const errors = [];
@@ -180,6 +210,10 @@ async function openSite(browser, serverUrl, pagePath) {
   page.on('pageerror', (error) => errors.push(String(error)));
   page.on('console', (message) => {
     if (message.type() === 'error') errors.push(message.text());
+  });
+  page.on('requestfailed', (request) => errors.push(`${request.url()}: ${request.failure().errorText}`));
+  page.on('response', (response) => {
+    if (response.status() >= 400) errors.push(`${response.url()}: ${response.status()}`);
   });
   await page.goto(serverUrl + pagePath, { waitUntil: 'load' });
   // The speed entry of 32 ms.
@@ -208,6 +242,33 @@ async function shownLines(page) {
   });
 }
 
+// Records, after every line the script puts on the map, the time on the
+// page's clock, whether a replay is running, and the lines shown (their
+// points, or with lengthsOnly their numbers of points); window.replayRecord.
+async function recordLines(page, lengthsOnly = false) {
+  await page.evaluate((lengthsOnly) => {
+    const shown = () => {
+      const lines = [];
+      const add = (points) => lines.push(lengthsOnly ? points.length : points);
+      if (window.mapApi) {
+        for (const line of window.mapApi.shownLines()) add(line.points);
+      } else {
+        map.leaflet.eachLayer((layer) => {
+          if (layer instanceof L.Polyline) add(layer.getLatLngs().map((point) => [point.lat, point.lng]));
+        });
+      }
+      return lines;
+    };
+    window.replayRecord = [];
+    const addOverlay = map.addOverlay;
+    map.addOverlay = function (overlay) {
+      const result = addOverlay.call(this, overlay);
+      window.replayRecord.push({ time: Date.now(), running: Drawflag, lines: shown() });
+      return result;
+    };
+  }, lengthsOnly);
+}
+
 // Where a person can look at the screenshots; not part of the repository.
 function screenshotPath(name) {
   const folder = process.env.SCREENSHOT_DIR || path.join(repository, 'build/browser-screenshots');
@@ -223,11 +284,13 @@ module.exports = {
   launchChromium,
   mapCalls,
   openSite,
+  recordLines,
   screenshotPath,
   scriptValues,
   serveFolder,
   shownLines,
   temporaryFolder,
   tileServers,
+  writeLog,
   writeSite,
 };

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 
@@ -19,6 +22,9 @@ using test::RunKrm;
 using Names = std::vector<std::string>;
 
 constexpr const char* kDone = "変換終了    \n";
+constexpr const char* kGoogleWarning =
+    "google: version 2 of the Google Maps JavaScript API is no longer served, so the page will show no map; "
+    "gsi and osm need no key\n";
 constexpr const char* kFailed = "実行エラー\n";
 constexpr const char* kTooFew = "Point数は2以上を指定して下さい\n";
 
@@ -107,12 +113,15 @@ void PrintTo(const SettingsCase& c, std::ostream* os) { *os << c.name; }
 
 class KrmMapSettings : public testing::TestWithParam<SettingsCase> {};
 
+// On the map service, whose page holds the key too.
 TEST_P(KrmMapSettings, ReachTheSite) {
   const SettingsCase& c = GetParam();
   const Workspace work("nmea/gga-only.log");
-  const test::KrmRun run = work.Map(c.args, c.profile.empty() ? "" : "[GMap_Section]\r\n" + c.profile);
+  std::vector<std::string> args = {"--service", "google"};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  const test::KrmRun run = work.Map(args, c.profile.empty() ? "" : "[GMap_Section]\r\n" + c.profile);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, kDone);
+  EXPECT_EQ(run.err, std::string(kGoogleWarning) + kDone);
   EXPECT_EQ(run.out, "");
   Names expected = {"gga-only.css", "gga-only.html", "gga-only.js", "gga-only.log"};
   if (!c.profile.empty()) expected.push_back("krm.ini");
@@ -248,21 +257,22 @@ INSTANTIATE_TEST_SUITE_P(
                     std::string(kFailed) + "  missing/site.html: No such file or directory\n", {}},
         RefusalCase{"FolderAsPage", "nmea/gga-only.log", {"-o", ".", "--force"}, 1,
                     std::string(kFailed) + "  .: Is a directory\n", {}},
-        // A page named as the dialog would name it: its script and style sheet take its base name.
+        // A page named as the dialog would name it: the other files take its base name.
         RefusalCase{"NamedPage",
                     "nmea/gga-only.log",
                     {"-o", "picked.htm", "--rate", "5"},
                     0,
                     kDone,
-                    {"picked.css", "picked.htm", "picked.js"}},
+                    {"picked.css", "picked.htm", "picked.js", "picked.leaflet.css", "picked.leaflet.js",
+                     "picked.map.js"}},
         // A load that shows "Data Error!" goes on with the points read so far.
         RefusalCase{"DataError",
                     "usr/out-of-range.usr",
-                    {"--trail", "Bad"},
+                    {"--trail", "Bad", "--service", "google"},
                     0,
                     std::string("Data Error!\n  out-of-range.usr: point record 4 of 10 has a grid position "
                                 "outside the tables\n") +
-                        kDone,
+                        kGoogleWarning + kDone,
                     {"out-of-range.css", "out-of-range.html", "out-of-range.js"}}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
@@ -288,7 +298,7 @@ std::string MapOf(const Workspace& work) {
 
 TEST(KrmMap, DrawsOnTheMapOfTheOptionOrTheProfile) {
   const ServiceCase cases[] = {
-      {{}, "", "google"},
+      {{}, "", "gsi"},
       {{"--service", "google"}, "", "google"},
       {{"--service", "gsi"}, "", "gsi"},
       {{"--service", "osm"}, "", "osm"},
@@ -297,9 +307,11 @@ TEST(KrmMap, DrawsOnTheMapOfTheOptionOrTheProfile) {
       {{"--service", "gsi", "--service", "google"}, "", "google"},
       {{}, "gmapservice=OSM\r\n", "osm"},
       {{}, "gmapservice=GSI\r\n", "gsi"},
-      // Only the exact stored names count.
-      {{}, "gmapservice=osm\r\n", "google"},
-      {{}, "gmapservice=TILES\r\n", "google"},
+      {{}, "gmapservice=GOOGLE\r\n", "google"},
+      // Only the exact stored names count; anything else is the default.
+      {{}, "gmapservice=osm\r\n", "gsi"},
+      {{}, "gmapservice=TILES\r\n", "gsi"},
+      {{}, "gmaptitle=Walk\r\n", "gsi"},
       // The option over the profile.
       {{"--service", "google"}, "gmapservice=OSM\r\n", "google"},
       {{"--service", "osm"}, "gmapservice=GSI\r\n", "osm"},
@@ -309,7 +321,8 @@ TEST(KrmMap, DrawsOnTheMapOfTheOptionOrTheProfile) {
     const test::KrmRun run = work.Map(c.args, c.profile.empty() ? "" : "[GMap_Section]\r\n" + c.profile);
     const std::string what = testing::PrintToString(c.args) + " " + c.profile;
     EXPECT_EQ(run.status, 0) << what;
-    EXPECT_EQ(run.err, kDone) << what;
+    // The map service's page shows no map: said before the site is written.
+    EXPECT_EQ(run.err, std::string(c.map) == "google" ? std::string(kGoogleWarning) + kDone : kDone) << what;
     EXPECT_EQ(MapOf(work), c.map) << what;
     Names expected = {"gga-only.css", "gga-only.html", "gga-only.js", "gga-only.log"};
     if (std::string(c.map) != "google") {
@@ -318,6 +331,32 @@ TEST(KrmMap, DrawsOnTheMapOfTheOptionOrTheProfile) {
     if (!c.profile.empty()) expected.push_back("krm.ini");
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(work.Files(), expected) << what;
+  }
+}
+
+// --open hands the written page to xdg-open (a stand-in on the PATH that
+// notes what it is given); a failure to open is a message, and the site
+// stays written.
+TEST(KrmMap, OpenHandsTheWrittenPageToTheBrowser) {
+  const test::TempDir bin;
+  const struct PathOfTest {
+    std::string old = std::getenv("PATH");
+    ~PathOfTest() { setenv("PATH", old.c_str(), 1); }
+  } path;
+  ASSERT_EQ(setenv("PATH", (bin.Path() + ":" + path.old).c_str(), 1), 0);
+  for (const int status : {0, 3}) {
+    test::WriteFileBytes(bin.Path("xdg-open"),
+                         "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.given\"\nexit " + std::to_string(status) + "\n");
+    ASSERT_EQ(chmod(bin.Path("xdg-open").c_str(), 0755), 0);
+    const Workspace work("nmea/gga-only.log");
+    const test::KrmRun run = work.Map({"--open"});
+    EXPECT_EQ(run.status, 0);
+    const std::string failed =
+        "the site was written, but the page could not be opened in a browser\n  xdg-open: exit status 3\n";
+    EXPECT_EQ(run.err, std::string(kDone) + (status == 0 ? "" : failed));
+    EXPECT_EQ(test::ReadFileBytes(bin.Path("xdg-open.given")),
+              std::filesystem::canonical(work.Path("gga-only.html")).string() + "\n");
+    EXPECT_EQ(work.Files().size(), 7u) << "the site of six files beside the track";
   }
 }
 

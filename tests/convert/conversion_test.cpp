@@ -170,7 +170,10 @@ TEST(RunConversion, OpensTheSaveDialogOfTheType) {
   };
   for (const auto& c : cases) {
     const test::TempDir folder;
-    const Shown dialog{Shown::Kind::SaveDialog, "", MessageIcon::None, c.dialog};
+    // The dialog proposes the track file's name with the type's extension.
+    FileDialogRequest proposal = c.dialog;
+    proposal.initialFileName = folder.Path("day1." + c.dialog.defaultExtension);
+    const Shown dialog{Shown::Kind::SaveDialog, "", MessageIcon::None, proposal};
     test::ScriptedShell cancelled;
     cancelled.fileAnswers = {std::nullopt};
     EXPECT_FALSE(RunConversion(RequestFor(c.type, false), TrackOfSize(3), folder.Path("day1.usr"), cancelled));

@@ -33,7 +33,7 @@ class GuiSession {
     view.reset();
     window.reset();
     window = std::make_unique<MainWindow>(profile, TheApplicationInfo());
-    view = std::make_unique<gui::MainWindowView>(*window, shell);
+    view = std::make_unique<gui::MainWindowView>(*window, shell, shell);
     view->show();
     if (!QTest::qWaitForWindowExposed(view.get())) qFatal("the main window did not appear");
   }

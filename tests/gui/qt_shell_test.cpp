@@ -138,6 +138,18 @@ class QtShellTest : public QObject {
     QVERIFY(seen);
   }
 
+  // The system's reason goes into the box's detailed text; a box of a
+  // short text is still wide enough for its caption.
+  void aMessagesDetailIsTheBoxsDetailedText() {
+    const auto box = shell_.MakeMessageBox({"設定を保存出来ませんでした", MessageIcon::None, "k.INI: Permission denied"});
+    QCOMPARE(box->detailedText(), QStringLiteral("k.INI: Permission denied"));
+    const auto shortBox = shell_.MakeMessageBox({"OK?", MessageIcon::Error});
+    QVERIFY(shortBox->detailedText().isEmpty());
+    shortBox->show();
+    QTest::qWait(20);  // the box lays itself out again on its own
+    QVERIFY(shortBox->width() > shortBox->fontMetrics().horizontalAdvance(QStringLiteral("Kestrelmarking")) + 100);
+  }
+
   void questionsAreAnsweredWithYesOrNo() {
     for (const bool yes : {true, false}) {
       WhenShown<QMessageBox>([yes](QMessageBox* box) {
@@ -261,6 +273,27 @@ class QtShellTest : public QObject {
     // The dialog goes with the command, when the event loop takes over again.
     QTest::qWait(1);
     QVERIFY(shown == nullptr);
+  }
+
+  // Cancel ends the work: every report after it answers false.
+  void cancellingTheProgressDialogStopsTheWork() {
+    QEventLoop loop;
+    std::vector<bool> answers;
+    QTimer::singleShot(0, [&] {
+      answers.push_back(shell_.ReportProgress(0, 100));
+      QThread::msleep(600);
+      answers.push_back(shell_.ReportProgress(10, 100));
+      QTest::mouseClick(ChildOf<QPushButton>(VisibleProgressDialog(), ""), Qt::LeftButton);
+      answers.push_back(shell_.ReportProgress(20, 100));
+      answers.push_back(VisibleProgressDialog() != nullptr);
+      loop.quit();
+    });
+    loop.exec();
+    QCOMPARE(answers, (std::vector<bool>{true, true, false, false}));
+    // The next command starts afresh.
+    QTest::qWait(1);
+    QVERIFY(shell_.ReportProgress(0, 100));
+    QTest::qWait(1);
   }
 };
 

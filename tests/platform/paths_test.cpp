@@ -31,6 +31,14 @@ TEST(SplitPathOf, SplitsDriveDirectoryBaseAndExtension) {
   }
 }
 
+TEST(SplitSystemPathOf, SeparatesFoldersAtSlashesOnly) {
+  const SplitPath split = SplitSystemPathOf("C:out/run\\2.day\\walk.html");
+  EXPECT_EQ(split.drive, "");
+  EXPECT_EQ(split.directory, "C:out/");
+  EXPECT_EQ(split.baseName, "run\\2.day\\walk");
+  EXPECT_EQ(split.extension, ".html");
+}
+
 TEST(FileNameOf, TakesThePartAfterTheLastSeparator) {
   EXPECT_EQ(FileNameOf("/a/b/c.log"), "c.log");
   EXPECT_EQ(FileNameOf("C:\\a\\b.usr"), "b.usr");

@@ -131,6 +131,44 @@ TEST(MakeWorkingCopy, CopiesUnchangedWithoutSmoothingOrWithThreePointsOrFewer) {
   }
 }
 
+TEST(MakeWorkingCopy, SmoothsOnlyWithinARecordingSegment) {
+  TrackData track = TrackOf(8);
+  const double values[] = {0, 3, 0, 3, 0, 3, 0, 3};
+  for (std::size_t i = 0; i < 8; ++i) track.points[i].latitude = values[i];
+  track.points[4].segmentStart = true;  // the recording broke between 3 and 4
+  const std::vector<TrackPoint> copy = *MakeWorkingCopy(track, true);
+  // 3 and 4 lie next to the break and keep their values; 1, 2, 5 and 6 are
+  // averaged with their neighbours in their own segment.
+  const double expected[] = {0, 1, 1.3333333333333333, 3, 0, 1, 1.3333333333333333, 3};
+  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(copy[i].latitude, expected[i]) << i;
+  EXPECT_TRUE(copy[4].segmentStart);
+}
+
+TEST(SelectLatLon, CarriesEachRecordingBreakToTheNextKeptPoint) {
+  // At 50 % of 10 points the indices 0 2 4 7 9 are kept.
+  const struct {
+    std::vector<std::size_t> starts;  // points that start a segment
+    std::vector<bool> kept;           // segmentStart of the five kept points
+  } cases[] = {
+      {{}, {false, false, false, false, false}},
+      {{4}, {false, false, true, false, false}},
+      // A segment whose first point is dropped starts at its next kept point.
+      {{3}, {false, false, true, false, false}},
+      // A segment without a kept point (5 and 6) leaves its break only.
+      {{5, 7}, {false, false, false, true, false}},
+      {{1, 3, 8}, {false, true, true, false, true}},
+  };
+  for (const auto& c : cases) {
+    TrackData track = TrackOf(10);
+    for (const std::size_t i : c.starts) track.points[i].segmentStart = true;
+    const Result<std::vector<TrackPoint>> selected = SelectLatLon(track, 0.5, false);
+    ASSERT_TRUE(selected);
+    std::vector<bool> kept;
+    for (const TrackPoint& point : *selected) kept.push_back(point.segmentStart);
+    EXPECT_EQ(kept, c.kept) << testing::PrintToString(c.starts);
+  }
+}
+
 TEST(SelectLatLon, GivesThePositionsOfTheKeptSmoothedPointsOnly) {
   TrackData track = TrackOf(10);
   for (std::size_t i = 0; i < 10; ++i) track.points[i].latitude = (i % 2 == 0) ? 0.0 : 3.0;

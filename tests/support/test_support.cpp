@@ -157,6 +157,10 @@ void ScriptedShell::ShowVersionInfo(const std::string& versionLine, const std::s
   shown.push_back({Shown::Kind::VersionInfo, versionLine + "\n" + legalNotice, MessageIcon::None, {}});
 }
 
+void ScriptedShell::OpenInBrowser(const std::string& path) {
+  shown.push_back({Shown::Kind::Browser, path, MessageIcon::None, {}});
+}
+
 bool ScriptedShell::ReportProgress(std::int64_t done, std::int64_t total) {
   progress.emplace_back(done, total);
   return !cancelAtReport || progress.size() < *cancelAtReport;

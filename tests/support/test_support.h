@@ -50,13 +50,17 @@ class ScopedTimeZone {
   std::optional<std::string> previous_;
 };
 
-// A shell that records what the program shows and answers from lists.
-class ScriptedShell : public Shell {
+// A shell with the window's dialogs that records what the program shows and
+// answers from lists.
+class ScriptedShell : public Shell, public Dialogs {
  public:
   struct Shown {
-    enum class Kind { Message, Question, OpenDialog, SaveDialog, ColorChooser, TrailPrompt, ApiKeyPrompt, VersionInfo };
+    enum class Kind {
+      Message, Question, OpenDialog, SaveDialog, ColorChooser, TrailPrompt, ApiKeyPrompt, VersionInfo, Browser
+    };
     Kind kind;
-    // The message or question text; the version dialog's two lines joined by "\n".
+    // The message or question text; the version dialog's two lines joined by
+    // "\n"; the path opened in the browser.
     std::string text;
     MessageIcon icon = MessageIcon::None;  // for messages
     FileDialogRequest dialog;              // for file dialogs
@@ -87,6 +91,7 @@ class ScriptedShell : public Shell {
   std::optional<std::string> PromptTrailName(const std::string& initial) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
   void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
+  void OpenInBrowser(const std::string& path) override;
   bool ReportProgress(std::int64_t done, std::int64_t total) override;
 };
 

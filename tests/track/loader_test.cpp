@@ -23,7 +23,7 @@ TrackData LoadTrailOf(const std::string& file, const std::string& trailName, std
   const std::string bytes = test::ReadFileBytes(DataPath(file));
   MemorySource source(bytes, "trails.usr");
   EXPECT_TRUE(ReadUsrFile(track, source));
-  for (const TrailEntry& trail : track.trails) {
+  for (const TrailEntry& trail : track.summary.trails) {
     if (trail.name != trailName) continue;
     EXPECT_TRUE(track.AllocatePoints(trail.pointCount));
     const LoadResult load = LoadPoints(track, {trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0}, source);
@@ -250,7 +250,7 @@ TEST(ReadErrors, AreReportedAndLeaveNothingHalfLoaded) {
   const Result<void> read = ReadUsrFile(directory, headOnly);
   ASSERT_FALSE(read);
   ExpectReadFailure(read.error(), kUsrCannotOpen, "three.usr");
-  EXPECT_TRUE(directory.trails.empty());
+  EXPECT_TRUE(directory.summary.trails.empty());
 
   ASSERT_TRUE(track.AllocatePoints(450));  // TrailA, from offset 134
   const LoadResult trailLoad = LoadPoints(track, {450, 134, LoadKind::UsrTrail, 0}, headOnly);

@@ -58,7 +58,7 @@ TEST(FindTrail, ComparesBytesAndTakesTheLastMatch) {
   // The later "Twice" lies further into the file.
   const Result<TrailLocation> twice = FindTrail(track.summary, "Twice", path);
   ASSERT_TRUE(twice);
-  for (const TrailEntry& trail : track.trails) {
+  for (const TrailEntry& trail : track.summary.trails) {
     if (trail.name == "Twice" && trail.pointCount == 8) {
       EXPECT_GT(twice->dataOffset, trail.dataOffset);
     }

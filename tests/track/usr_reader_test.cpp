@@ -59,35 +59,22 @@ std::string TrailRecord(std::string_view name, std::uint16_t points) {
 }
 
 void ExpectDirectory(const TrackData& track, std::int32_t wayPoints, const std::vector<Trail>& expected) {
-  EXPECT_EQ(track.usrVersion, 2);
-  EXPECT_EQ(track.wayPointCount, wayPoints);
-  EXPECT_EQ(track.trailCount, static_cast<std::int32_t>(expected.size()));
-  ASSERT_EQ(track.trails.size(), expected.size());
+  const TrackSummary& directory = track.summary;
+  EXPECT_EQ(directory.usrVersion, 2);
+  EXPECT_EQ(directory.wayPointCount, wayPoints);
+  EXPECT_EQ(directory.trailCount, static_cast<std::int32_t>(expected.size()));
+  ASSERT_EQ(directory.trails.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE("trail " + std::to_string(i));
-    EXPECT_EQ(track.trails[i].name, expected[i].name);
-    EXPECT_EQ(track.trails[i].pointCount, expected[i].pointCount);
-    EXPECT_EQ(track.trails[i].dataOffset, expected[i].dataOffset);
-  }
-  // The summary shows the same directory.
-  EXPECT_EQ(track.summary.usrVersion, track.usrVersion);
-  EXPECT_EQ(track.summary.wayPointCount, track.wayPointCount);
-  EXPECT_EQ(track.summary.trailCount, track.trailCount);
-  ASSERT_EQ(track.summary.trails.size(), track.trails.size());
-  for (std::size_t i = 0; i < track.trails.size(); ++i) {
-    EXPECT_EQ(track.summary.trails[i].name, track.trails[i].name);
-    EXPECT_EQ(track.summary.trails[i].pointCount, track.trails[i].pointCount);
-    EXPECT_EQ(track.summary.trails[i].dataOffset, track.trails[i].dataOffset);
+    EXPECT_EQ(directory.trails[i].name, expected[i].name);
+    EXPECT_EQ(directory.trails[i].pointCount, expected[i].pointCount);
+    EXPECT_EQ(directory.trails[i].dataOffset, expected[i].dataOffset);
   }
 }
 
 // A directory that no reader would produce, to see whether a failed read kept it.
 void SetPreviousDirectory(TrackData& track) {
-  track.usrVersion = 2;
-  track.wayPointCount = 7;
-  track.trailCount = 1;
-  track.trails = {TrailEntry{99, 5, "Before"}};
-  track.summary.SetUsrInfo(2, 7, 1, track.trails);
+  track.summary.SetUsrInfo(2, 7, 1, {TrailEntry{99, 5, "Before"}});
 }
 
 void ExpectPreviousDirectory(const TrackData& track) { ExpectDirectory(track, 7, {{"Before", 5, 99}}); }
@@ -258,10 +245,10 @@ TEST(UsrReader, LastNameRunningPastTheEndKeepsTheBytesThere) {
   const std::string bytes = UsrHead({}, 1) + Int32(100) + std::string("ab\xFF", 3);
   TrackData track;
   ASSERT_EQ(ReadMessage(track, bytes), std::nullopt);
-  ASSERT_EQ(track.trails.size(), 1u);
-  EXPECT_EQ(track.trails[0].name, "ab\xFF");
-  EXPECT_EQ(track.trails[0].pointCount, 65535);  // read past the end
-  EXPECT_GT(track.trails[0].dataOffset, static_cast<std::int32_t>(bytes.size()));
+  ASSERT_EQ(track.summary.trails.size(), 1u);
+  EXPECT_EQ(track.summary.trails[0].name, "ab\xFF");
+  EXPECT_EQ(track.summary.trails[0].pointCount, 65535);  // read past the end
+  EXPECT_GT(track.summary.trails[0].dataOffset, static_cast<std::int32_t>(bytes.size()));
 }
 
 TEST(UsrReader, AFileThatCannotBeReadCannotBeOpened) {

@@ -129,10 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
         ProfileCase{"WidthNoneIsStandard", "gmaplinewidth=-1\r\n", MapSettings{}},
         ProfileCase{"WidthFinest", "gmaplinewidth=4\r\n", With([](MapSettings& s) { s.widthIndex = 4; })},
         ProfileCase{"EmptyTitle", "gmaptitle=\r\n", MapSettings{}},
-        // The map: only the exact stored names count.
+        // The map: only the exact stored names count; anything else is the GSI's.
         ProfileCase{"ServiceGsi", "gmapservice=GSI\r\n", With([](MapSettings& s) { s.service = MapService::Gsi; })},
         ProfileCase{"ServiceOsm", "gmapservice=OSM\r\n", With([](MapSettings& s) { s.service = MapService::Osm; })},
-        ProfileCase{"ServiceGoogle", "gmapservice=GOOGLE\r\n", MapSettings{}},
+        ProfileCase{"ServiceGoogle", "gmapservice=GOOGLE\r\n",
+                    With([](MapSettings& s) { s.service = MapService::Google; })},
         ProfileCase{"ServiceLowerCase", "gmapservice=gsi\r\n", MapSettings{}},
         ProfileCase{"ServiceJunk", "gmapservice=OSM2\r\n", MapSettings{}},
         ProfileCase{"ServiceEmpty", "gmapservice=\r\n", MapSettings{}},
@@ -150,7 +151,7 @@ TEST(ReadMapSettings, AProfileFileThatIsMissingGivesTheDefaults) {
   EXPECT_TRUE(read.transparency && read.routeReplay && read.overviewControl);
   EXPECT_FALSE(read.keepTrail || read.sameName || read.smoothing);
   EXPECT_EQ(read.apiKey, "");
-  EXPECT_EQ(read.service, MapService::Google);
+  EXPECT_EQ(read.service, MapService::Gsi);
 }
 
 }  // namespace

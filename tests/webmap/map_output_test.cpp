@@ -22,8 +22,15 @@ using Names = std::vector<std::string>;
 const ScriptedShell::Shown kDone{Kind::Message, "変換終了    ", MessageIcon::Information, {}};
 const ScriptedShell::Shown kFailed{Kind::Message, "実行エラー\n", MessageIcon::None, {}};
 
-MapRequest DerivedName() {
+// A site of three files (page, script, style sheet): on the map service.
+MapRequest ThreeFiles() {
   MapRequest request;
+  request.settings.service = MapService::Google;
+  return request;
+}
+
+MapRequest DerivedName() {
+  MapRequest request = ThreeFiles();
   request.settings.sameName = true;
   return request;
 }
@@ -56,7 +63,7 @@ TEST(RunMapOutput, RefusesBeforeAnyFileIsNamed) {
     request.thinning.pointCountText = c.text;
     TempDir folder;
     ScriptedShell shell;
-    EXPECT_EQ(RunMapOutput(request, track, folder.Path("t.log"), shell), c.message == nullptr) << c.text;
+    EXPECT_EQ(RunMapOutput(request, track, folder.Path("t.log"), shell).has_value(), c.message == nullptr) << c.text;
     if (c.message == nullptr) {
       EXPECT_EQ(shell.shown, std::vector<ScriptedShell::Shown>{kDone});
       EXPECT_EQ(folder.Names(), (Names{"t.css", "t.html", "t.js"}));
@@ -96,7 +103,7 @@ TEST(RunMapOutput, AsksOnlyAboutAnExistingPage) {
     for (const std::string& name : c.present) test::WriteFileBytes(folder.Path(name), "old");
     ScriptedShell shell;
     if (c.answer) shell.yesNoAnswers.push_back(*c.answer);
-    EXPECT_EQ(RunMapOutput(DerivedName(), test::StraightTrack(5), folder.Path("t.usr"), shell), c.written);
+    EXPECT_EQ(RunMapOutput(DerivedName(), test::StraightTrack(5), folder.Path("t.usr"), shell).has_value(), c.written);
     std::vector<ScriptedShell::Shown> expected;
     if (c.answer) {
       expected.push_back(
@@ -120,15 +127,16 @@ TEST(RunMapOutput, TakesTheNameFromTheSaveDialog) {
   TempDir folder;
   ScriptedShell shell;
   shell.fileAnswers.push_back(folder.Path("map.htm"));
-  ASSERT_TRUE(RunMapOutput(MapRequest{}, test::StraightTrack(5), "/elsewhere/t.usr", shell));
-  const FileDialogRequest dialog{"html", "*.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"};
+  ASSERT_TRUE(RunMapOutput(ThreeFiles(), test::StraightTrack(5), "/elsewhere/t.usr", shell));
+  // The dialog proposes the track file's name.
+  const FileDialogRequest dialog{"html", "/elsewhere/t.html", "htmlﾌｧｲﾙ(*.html)|*.html|全て(*.*)|*.*||"};
   EXPECT_EQ(shell.shown, (std::vector<ScriptedShell::Shown>{{Kind::SaveDialog, "", MessageIcon::None, dialog}, kDone}));
   EXPECT_EQ(folder.Names(), (Names{"map.css", "map.htm", "map.js"}));
 
   // Cancelling is silent.
   ScriptedShell cancelled;
   cancelled.fileAnswers.push_back(std::nullopt);
-  EXPECT_FALSE(RunMapOutput(MapRequest{}, test::StraightTrack(5), "/elsewhere/t.usr", cancelled));
+  EXPECT_FALSE(RunMapOutput(ThreeFiles(), test::StraightTrack(5), "/elsewhere/t.usr", cancelled));
   EXPECT_EQ(cancelled.shown.size(), 1u);
 }
 
@@ -139,7 +147,7 @@ TEST(RunMapOutput, AFailingStepStopsTheSiteThere) {
   test::WriteFileBytes(folder.Path("plain"), "x");
   ScriptedShell shell;
   shell.fileAnswers.push_back(folder.Path("plain/site.html"));
-  EXPECT_FALSE(RunMapOutput(MapRequest{}, test::StraightTrack(5), "t.usr", shell));
+  EXPECT_FALSE(RunMapOutput(ThreeFiles(), test::StraightTrack(5), "t.usr", shell));
   EXPECT_EQ(shell.Messages(), Names{"実行エラー\n"});
   EXPECT_EQ(folder.Names(), Names{"plain"});
 

@@ -30,6 +30,14 @@ void PrintTo(const SiteCase& c, std::ostream* os) { *os << c.name; }
 
 TrackData Run20() { return test::FixtureTrack("usr/names.usr", "Run"); }
 TrackData Log120() { return test::FixtureTrack("nmea/gga-only.log"); }
+// The recording broke before point 10, and before point 12, which 80 %
+// drops: the kept point 13 starts that segment. The browser tests run the
+// golden script.
+TrackData Run20WithBreaks() {
+  TrackData track = Run20();
+  track.points[10].segmentStart = track.points[12].segmentStart = true;
+  return track;
+}
 
 class MapSite : public testing::TestWithParam<SiteCase> {};
 
@@ -38,6 +46,8 @@ TEST_P(MapSite, MatchesTheGoldenSite) {
   const TrackData track = c.track();
   MapRequest request;
   request.settings.sameName = true;
+  // The page on the map service; the pages on tiles are the tile map tests'.
+  request.settings.service = MapService::Google;
   c.change(request);
   TempDir folder;
   test::ScriptedShell shell;
@@ -92,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
                                r.settings.title = "Tom & Jerry <b>\"run\"</b>";
                                r.settings.apiKey = "k&y\"><script>";
                              }},
-                    SiteCase{"empty-title", Run20, [](MapRequest& r) { r.settings.title = ""; }}),
+                    SiteCase{"empty-title", Run20, [](MapRequest& r) { r.settings.title = ""; }},
+                    SiteCase{"recording-breaks", Run20WithBreaks, [](MapRequest& r) { r.thinning.rateIndex = 20; }}),
     [](const testing::TestParamInfo<SiteCase>& info) {
       std::string name = info.param.name;
       for (char& ch : name) {

@@ -43,23 +43,26 @@ INSTANTIATE_TEST_SUITE_P(
                     BlockSize{"PageBodyWithReplay", std::string(kPageBodyWithReplay), 26, 0},
                     BlockSize{"PageBodyWithoutReplay", std::string(kPageBodyWithoutReplay), 15, 0},
                     BlockSize{"ScriptHeader", std::string(kScriptHeader), 3, 138},
-                    BlockSize{"ScriptGlobals", std::string(kScriptGlobals), 20, 437},
+                    BlockSize{"ScriptGlobals", std::string(kScriptGlobals), 21, 602},
                     BlockSize{"ScriptParameters", std::string(kScriptParameters), 7, 0},
                     BlockSize{"SetMap", std::string(kSetMapFunction), 17, 478},
                     BlockSize{"SetMapWithoutOverview", WithoutLine(kSetMapFunction, kOverviewControlLine), 16, 434},
                     BlockSize{"DisplayLine", std::string(kDisplayLineFunction), 8, 177},
-                    BlockSize{"TrackLine", std::string(kTrackLineFunction), 22, 339},
-                    BlockSize{"DisplayTailLine", std::string(kDisplayTailLineFunction), 34, 613},
-                    BlockSize{"DrawLine", std::string(kDrawLineFunction), 27, 433},
-                    BlockSize{"DisplayDivDrawLine", std::string(kDisplayDivDrawLineFunction), 47, 1278},
-                    BlockSize{"DrawLineSetting", std::string(kDrawLineSettingFunction), 36, 693},
-                    BlockSize{"StopRoute", std::string(kStopRouteFunction), 51, 749},
-                    BlockSize{"TrackEndProcess", std::string(kTrackEndProcessFunction), 17, 345},
-                    BlockSize{"DrawEndProcess", std::string(kDrawEndProcessFunction), 20, 368},
+                    BlockSize{"TrackLine", std::string(kTrackLineFunction), 28, 541},
+                    BlockSize{"DisplayTailLine", std::string(kDisplayTailLineFunction), 33, 655},
+                    BlockSize{"DrawLine", std::string(kDrawLineFunction), 30, 595},
+                    BlockSize{"DisplayDivDrawLine", std::string(kDisplayDivDrawLineFunction), 40, 1228},
+                    BlockSize{"DrawLineSetting", std::string(kDrawLineSettingFunction), 25, 653},
+                    BlockSize{"StopRoute", std::string(kStopRouteFunction), 57, 849},
+                    BlockSize{"TrackEndProcess", std::string(kTrackEndProcessFunction), 12, 301},
+                    BlockSize{"DrawEndProcess", std::string(kDrawEndProcessFunction), 18, 372},
+                    BlockSize{"SetStepUnit", std::string(kSetStepUnitFunction), 9, 0},
+                    BlockSize{"RestoreLine", std::string(kRestoreLineFunction), 13, 0},
+                    BlockSize{"SplitAtBreaks", std::string(kSplitAtBreaksFunction), 34, 0},
                     BlockSize{"RouteOnOff", std::string(kRouteOnOffFunction), 20, 347},
                     BlockSize{"EraseLine", std::string(kEraseLineFunction), 5, 96},
                     BlockSize{"StyleSheet", std::string(kStyleSheet), 33, 528},
-                    BlockSize{"TilePageHead", std::string(kTilePageHead), 19, 0}),
+                    BlockSize{"TilePageHead", std::string(kTilePageHead), 20, 0}),
     [](const testing::TestParamInfo<BlockSize>& info) { return std::string(info.param.name); });
 
 // The blocks without a byte count: the characters that a look-alike would
@@ -100,6 +103,19 @@ TEST(EscapeHtml, EscapesTheFourMarkupCharactersOnly) {
       {std::string("\xff\x00z", 3), std::string("\xff\x00z", 3)},
   };
   for (const auto& [text, escaped] : cases) EXPECT_EQ(EscapeHtml(text), escaped) << text;
+}
+
+// What the browser would read otherwise is encoded; what the address allows
+// stays, and '&' is then escaped for the page.
+TEST(FileLinkText, EncodesForTheAddressThenEscapesForThePage) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"track", "track"},
+      {"run #2 50%", "run%20%232%2050%25"},
+      {"a?b\tc\\d:e/f\"g<h>", "a%3Fb%09c%5Cd%3Ae%2Ff%22g%3Ch%3E"},
+      {"Tom & Jerry's (1)+2=3;@~", "Tom%20&amp;%20Jerry's%20(1)+2=3;@~"},
+      {"鎌倉", "%E9%8E%8C%E5%80%89"},
+  };
+  for (const auto& [name, link] : cases) EXPECT_EQ(FileLinkText(name), link) << name;
 }
 
 }  // namespace

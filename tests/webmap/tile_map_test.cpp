@@ -35,7 +35,7 @@ const Names kTileSite = {"track.css",         "track.html",       "track.js",
 bool WriteSite(const MapRequest& request, const TrackData& track, const TempDir& folder, ScriptedShell& shell) {
   MapRequest named = request;
   named.settings.sameName = true;
-  return RunMapOutput(named, track, folder.Path("track.usr"), shell);
+  return RunMapOutput(named, track, folder.Path("track.usr"), shell).has_value();
 }
 
 struct TileSiteCase {
@@ -105,10 +105,11 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// The two heads differ only where the map is loaded: nothing else of the
-// page may drift apart.
+// The two heads differ only where the map is loaded and in the tile pages'
+// viewport: nothing else of the page may drift apart.
 TEST(TileMapPageHead, DiffersFromTheServicesHeadOnlyWhereTheMapIsLoaded) {
   MapSettings settings;
+  settings.service = MapService::Google;
   settings.title = "鎌倉 & 江ノ島";
   const std::vector<std::string> serviceHead = Lines(MapPageHead("a&b", settings));
   settings.service = MapService::Osm;
@@ -124,7 +125,8 @@ TEST(TileMapPageHead, DiffersFromTheServicesHeadOnlyWhereTheMapIsLoaded) {
   };
   EXPECT_EQ(without(serviceHead, {"<script src=\"http://maps.google.com/maps?file=api&v=1&key=hjhjh\" "
                                   "type=\"text/javascript\"></script>"}),
-            without(tileHead, {"<link rel=\"stylesheet\" type=\"text/css\" href=\"a&amp;b.leaflet.css\" />",
+            without(tileHead, {"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />",
+                               "<link rel=\"stylesheet\" type=\"text/css\" href=\"a&amp;b.leaflet.css\" />",
                                "<script type=\"text/javascript\" src=\"a&amp;b.leaflet.js\"></script>",
                                "<script type=\"text/javascript\" src=\"a&amp;b.map.js\"></script>"}));
 }
