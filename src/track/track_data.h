@@ -44,6 +44,9 @@ class TrackData {
   std::vector<TrackPoint> points;
   std::int32_t pointCount = -1;  // -1 while no points are held
   TrackSummary summary;
+  // The way points of the file read last (UTF-8 names); they go with the
+  // track into the output formats that hold way points.
+  std::vector<WayPoint> wayPoints;
 
   // A fresh array of n initial points (n = 0 gives an empty array, which
   // counts as success); false, with no points held, when the memory cannot
