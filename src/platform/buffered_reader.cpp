@@ -38,13 +38,24 @@ bool BufferedReader::Fill() {
     Stop();
     return false;
   }
+  // A file read to its end must end at its size: a file cut or grown while
+  // it is read (a logger still writing, another program replacing it) would
+  // otherwise give part of one version and part of another. A position
+  // beyond the size is that of a skip past the end, which reads nothing.
+  const std::int64_t size = source_.Size();
+  const std::int64_t reached = sourcePosition_ + static_cast<std::int64_t>(got.bytes);
+  if (size >= 0 && (got.bytes == 0 ? sourcePosition_ < size : reached > size)) {
+    changed_ = true;
+    Stop();
+    return false;
+  }
   if (got.bytes == 0) {
     atEnd_ = true;
     return false;
   }
   end_ += got.bytes;
-  sourcePosition_ += static_cast<std::int64_t>(got.bytes);
-  if (progress_ && !progress_(sourcePosition_, source_.Size())) {
+  sourcePosition_ = reached;
+  if (progress_ && !progress_(sourcePosition_, size)) {
     cancelled_ = true;
     Stop();
     return false;
@@ -53,24 +64,44 @@ bool BufferedReader::Fill() {
 }
 
 bool BufferedReader::ReadLine(std::string_view& line) {
-  std::size_t searchFrom = next_;
   for (;;) {
-    const char* start = block_.data() + searchFrom;
-    const void* found = std::memchr(start, '\n', end_ - searchFrom);
-    if (found != nullptr) {
-      std::size_t lineEnd = static_cast<std::size_t>(static_cast<const char*>(found) - block_.data());
-      line = std::string_view(block_.data() + next_, lineEnd - next_);
-      next_ = lineEnd + 1;
+    std::size_t searchFrom = next_;
+    const void* found = nullptr;
+    for (;;) {
+      found = std::memchr(block_.data() + searchFrom, '\n', end_ - searchFrom);
+      if (found != nullptr) break;
+      const std::size_t searched = end_ - next_;
+      if (searched > lineLimit_) break;
+      if (!Fill()) break;
+      searchFrom = next_ + searched;
+    }
+    const std::size_t lineEnd =
+        found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - block_.data()) : end_;
+    if (lineEnd - next_ > lineLimit_) {
+      ++longLinesSkipped_;
+      if (found != nullptr) {
+        next_ = lineEnd + 1;
+      } else if (!DropLongLine()) {
+        return false;
+      }
+      continue;
+    }
+    if (found == nullptr && next_ == end_) return false;
+    line = std::string_view(block_.data() + next_, lineEnd - next_);
+    next_ = found != nullptr ? lineEnd + 1 : end_;
+    return true;
+  }
+}
+
+bool BufferedReader::DropLongLine() {
+  for (;;) {
+    next_ = end_;
+    if (!Fill()) return false;
+    if (const void* found = std::memchr(block_.data() + next_, '\n', end_ - next_); found != nullptr) {
+      next_ = static_cast<std::size_t>(static_cast<const char*>(found) - block_.data()) + 1;
       return true;
     }
-    std::size_t searched = end_ - next_;
-    if (!Fill()) break;
-    searchFrom = next_ + searched;
   }
-  if (next_ == end_) return false;
-  line = std::string_view(block_.data() + next_, end_ - next_);
-  next_ = end_;
-  return true;
 }
 
 std::size_t BufferedReader::Read(unsigned char* out, std::size_t n) {
@@ -91,7 +122,7 @@ std::size_t BufferedReader::Read(unsigned char* out, std::size_t n) {
 void BufferedReader::Skip(std::int64_t n) { Seek(Position() + n); }
 
 void BufferedReader::Seek(std::int64_t position) {
-  if (error_ != 0 || cancelled_) return;
+  if (error_ != 0 || changed_ || cancelled_) return;
   const std::int64_t blockStart = sourcePosition_ - static_cast<std::int64_t>(end_);
   if (position >= blockStart && position <= sourcePosition_) {
     next_ = static_cast<std::size_t>(position - blockStart);
@@ -109,6 +140,7 @@ void BufferedReader::Seek(std::int64_t position) {
 Result<void> BufferedReader::Status() const {
   if (cancelled_) return Cancelled();
   if (error_ != 0) return Fail(kNoDataMessage, SystemDetail(source_.Name(), error_));
+  if (changed_) return Fail(kNoDataMessage, source_.Name() + ": the file changed while it was read");
   return {};
 }
 

@@ -4,9 +4,10 @@
 // in the little-endian record formats. The input is never held in memory
 // whole; the block grows only for a line longer than itself.
 //
-// A read that fails and a cancel of the progress both end the reading as the
-// end of the input would; Status tells the three apart, so that a reader
-// never takes a failed read for the end of a file.
+// A read that fails, a file that changes size while it is read and a cancel
+// of the progress all end the reading as the end of the input would; Status
+// tells them apart, so that a reader never takes a failed read for the end
+// of a file.
 
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +39,10 @@ class BufferedReader {
   // still a line. false at the end of the input. The view is valid until the
   // next call.
   bool ReadLine(std::string_view& line);
+  // From now on ReadLine passes over every line longer than limit bytes
+  // without holding it (the block never grows for one), and counts it.
+  void SkipLinesLongerThan(std::size_t limit) { lineLimit_ = limit; }
+  std::int64_t LongLinesSkipped() const { return longLinesSkipped_; }
 
   // Reads n bytes and returns how many of them the input held; the others
   // (beyond the end of the input) read as 0xFF. Reading beyond the end does
@@ -48,7 +53,9 @@ class BufferedReader {
   void Seek(std::int64_t position);
 
   // How the reading has gone so far: without failure, or a read that failed
-  // (kNoDataMessage with the system's reason), or the cancel of the progress.
+  // (kNoDataMessage with the system's reason), a source that ended before
+  // its size or went on beyond it (kNoDataMessage: the file changed while it
+  // was read), or the cancel of the progress.
   Result<void> Status() const;
 
  private:
@@ -57,6 +64,9 @@ class BufferedReader {
   bool Fill();
   // Ends the reading after a failure or a cancel: nothing more is handed out.
   void Stop();
+  // Passes over the rest of a line that has grown beyond the limit: true
+  // when its line feed was found, false at the end of the input.
+  bool DropLongLine();
 
   ByteSource& source_;
   Progress progress_;
@@ -66,7 +76,10 @@ class BufferedReader {
   std::int64_t sourcePosition_ = 0;  // source position of block_[end_]
   bool atEnd_ = false;
   int error_ = 0;  // errno of the read that failed
+  bool changed_ = false;  // the source's size was not what it said
   bool cancelled_ = false;
+  std::size_t lineLimit_ = static_cast<std::size_t>(-1);
+  std::int64_t longLinesSkipped_ = 0;
 };
 
 }  // namespace kestrel

@@ -6,9 +6,92 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace kestrel {
+namespace {
+
+// A source that cannot move back, copied into an unnamed temporary file as
+// it is read: the bytes read once are read again from the copy.
+class SpooledSource final : public ByteSource {
+ public:
+  SpooledSource(FileSource stream, int copy)
+      : ByteSource(stream.Name()), stream_(std::move(stream)), copy_(copy) {}
+  ~SpooledSource() override { ::close(copy_); }
+  SpooledSource(const SpooledSource&) = delete;
+  SpooledSource& operator=(const SpooledSource&) = delete;
+
+  // Known once the stream has ended.
+  std::int64_t Size() const override { return ended_ ? copied_ : -1; }
+
+  ReadCount Read(char* out, std::size_t n) override {
+    if (position_ < copied_) {
+      const auto count = static_cast<std::size_t>(std::min<std::int64_t>(copied_ - position_, static_cast<std::int64_t>(n)));
+      for (;;) {
+        const ssize_t got = ::pread(copy_, out, count, position_);
+        if (got >= 0) {
+          position_ += got;
+          return {static_cast<std::size_t>(got), 0};
+        }
+        if (errno != EINTR) return {0, errno};
+      }
+    }
+    if (ended_) return {};
+    const ReadCount got = stream_.Read(out, n);
+    if (got.error != 0) return got;
+    if (got.bytes == 0) {
+      ended_ = true;
+      return got;
+    }
+    for (std::size_t written = 0; written < got.bytes;) {
+      const ssize_t put = ::pwrite(copy_, out + written, got.bytes - written, copied_);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return {0, put < 0 ? errno : ENOSPC};
+      written += static_cast<std::size_t>(put);
+      copied_ += put;
+    }
+    position_ = copied_;
+    return got;
+  }
+
+  int Seek(std::int64_t position) override {
+    if (position < 0) return EINVAL;
+    // Forward beyond the copy: read on, so that the copy stays whole.
+    char discarded[16384];
+    while (position > copied_ && !ended_) {
+      position_ = copied_;
+      const ReadCount got =
+          Read(discarded, static_cast<std::size_t>(std::min<std::int64_t>(position - copied_, sizeof discarded)));
+      if (got.error != 0) return got.error;
+    }
+    position_ = position;
+    return 0;
+  }
+
+ private:
+  FileSource stream_;
+  int copy_;
+  std::int64_t copied_ = 0;    // bytes of the stream read and kept
+  std::int64_t position_ = 0;  // may lie beyond the end
+  bool ended_ = false;
+};
+
+// An unnamed file in $TMPDIR (else /tmp), gone with its descriptor; -1 with
+// errno set when none can be made.
+int UnnamedTemporaryFile() {
+  const char* folder = std::getenv("TMPDIR");
+  if (folder == nullptr || *folder == '\0') folder = "/tmp";
+  const int fd = ::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR)) return fd;
+  // A file system without unnamed files: a named one, unlinked at once.
+  std::string name = std::string(folder) + "/krm-input-XXXXXX";
+  const int named = ::mkostemp(name.data(), O_CLOEXEC);
+  if (named >= 0) ::unlink(name.c_str());
+  return named;
+}
+
+}  // namespace
 
 FileSource::FileSource(int fd, std::string name) : ByteSource(std::move(name)), fd_(fd) {
   struct stat status {};
@@ -59,6 +142,21 @@ Result<FileSource> OpenFileSource(const std::string& path) {
   if (fd < 0) return Fail(kNoDataMessage, SystemDetail(path, errno));
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   return FileSource(fd, path);
+}
+
+Result<std::unique_ptr<ByteSource>> InputOfDescriptor(int fd, std::string name) {
+  FileSource file(fd, std::move(name));
+  if (::lseek(fd, 0, SEEK_CUR) >= 0) return std::unique_ptr<ByteSource>(std::make_unique<FileSource>(std::move(file)));
+  const int copy = UnnamedTemporaryFile();
+  if (copy < 0) return Fail(kNoDataMessage, SystemDetail(file.Name(), errno));
+  return std::unique_ptr<ByteSource>(std::make_unique<SpooledSource>(std::move(file), copy));
+}
+
+Result<std::unique_ptr<ByteSource>> OpenInput(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail(kNoDataMessage, SystemDetail(path, errno));
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return InputOfDescriptor(fd, path);
 }
 
 MemorySource::ReadCount MemorySource::Read(char* out, std::size_t n) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -64,6 +65,17 @@ class FileSource final : public ByteSource {
 // Opens a file (or a named pipe) for reading; a path that cannot be opened
 // fails with kNoDataMessage and the system's reason as detail.
 Result<FileSource> OpenFileSource(const std::string& path);
+
+// An input that is read as a track file: opened once, and read through that
+// one descriptor however often its reader goes back to the start. A file
+// (or a device) is read as it is; what cannot move back (a pipe, a named
+// pipe, a terminal) is read once, in one pass, and what has been read is
+// kept in an unnamed temporary file, so that memory stays small whatever
+// its length. Fails as OpenFileSource does, and with the system's reason
+// when no temporary file can be had.
+Result<std::unique_ptr<ByteSource>> OpenInput(const std::string& path);
+// The same for a descriptor already open (standard input); takes it over.
+Result<std::unique_ptr<ByteSource>> InputOfDescriptor(int fd, std::string name);
 
 // Bytes in memory, which the caller keeps while the source is read.
 class MemorySource final : public ByteSource {

@@ -88,6 +88,43 @@ bool ConvertToUtf8(std::string& text) {
   return true;
 }
 
+std::string Utf16LeToUtf8(std::string_view bytes) {
+  constexpr char32_t kReplacement = 0xFFFD;
+  std::string out;
+  out.reserve(bytes.size());
+  const auto unit = [&bytes](std::size_t i) {
+    return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+  };
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    char32_t c = kReplacement;
+    if (i + 1 < bytes.size()) {
+      c = unit(i);
+      if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+        i += 2;
+      } else if (c >= 0xD800 && c <= 0xDFFF) {
+        c = kReplacement;
+      }
+    }
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | c >> 6));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | c >> 12));
+      out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | c >> 18));
+      out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
 std::string Utf8ToCp932(std::string_view text) {
   if (IsAscii(text)) return std::string(text);
   return ConvertReplacing("CP932", "UTF-8", text, "?", true);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -43,6 +45,22 @@ TEST(BufferedReaderLines, HandLinesLongerThanTheBlockOverWhole) {
   EXPECT_EQ(lines[0], "first");
   EXPECT_EQ(lines[1], longLine);
   EXPECT_EQ(lines[2], "last");
+}
+
+// Lines over a limit are passed over and counted, however long: the block
+// never grows for them, and the lines around them are handed out whole.
+TEST(BufferedReaderLines, SkipLinesOverTheLimit) {
+  const std::string huge(9 << 20, 'x');
+  const std::string bytes = "short\n" + std::string(11, 'y') + "\n" + huge + "\n0123456789\n" + huge;
+  MemorySource source(bytes, "memory");
+  BufferedReader reader(source);
+  reader.SkipLinesLongerThan(10);
+  Lines lines;
+  std::string_view line;
+  while (reader.ReadLine(line)) lines.emplace_back(line);
+  EXPECT_TRUE(reader.Status());
+  EXPECT_EQ(lines, (Lines{"short", "0123456789"}));
+  EXPECT_EQ(reader.LongLinesSkipped(), 3);
 }
 
 TEST(BufferedReaderLines, CrossBlockBoundaries) {
@@ -107,6 +125,69 @@ TEST(BufferedReaderSources, ReadAPipeWhoseSizeIsUnknown) {
   EXPECT_FALSE(again.ReadLine(line));
   ASSERT_FALSE(again.Status());
   EXPECT_EQ(again.Status().error().message.detail, "pipe: Illegal seek");
+}
+
+// A pipe opened as an input is read once and kept: read again from its start
+// it gives the same bytes, and its size is known once it has ended.
+TEST(BufferedReaderSources, AnInputThatCannotMoveBackIsReadOnce) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < (200 << 10); ++i) bytes += "line " + std::to_string(i) + "\n";
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::thread writer([&bytes, fd = ends[1]] {
+    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(fd);
+  });
+  Result<std::unique_ptr<ByteSource>> input = InputOfDescriptor(ends[0], "pipe");
+  ASSERT_TRUE(input);
+  ByteSource& source = **input;
+  EXPECT_EQ(source.Size(), -1);
+  const Lines first = LinesOf(source);
+  writer.join();
+  EXPECT_EQ(source.Size(), static_cast<std::int64_t>(bytes.size()));
+  EXPECT_EQ(LinesOf(source), first);
+  ASSERT_GT(first.size(), 19000u);
+  EXPECT_EQ(first[19000], "line 19000");
+  // A file opened so is read as it is.
+  test::TempDir dir;
+  test::WriteFileBytes(dir.Path("f"), "a\nb");
+  Result<std::unique_ptr<ByteSource>> file = OpenInput(dir.Path("f"));
+  ASSERT_TRUE(file);
+  EXPECT_EQ((*file)->Size(), 3);
+  EXPECT_EQ(LinesOf(**file), (Lines{"a", "b"}));
+}
+
+// A source that ends before its size, or goes on beyond it, has changed
+// while it was read: an error, never the end of a shorter input.
+TEST(BufferedReaderSources, ASourceThatChangesSizeIsAnError) {
+  class Sized final : public ByteSource {
+   public:
+    Sized(std::string_view bytes, std::int64_t size) : ByteSource("log"), memory_(bytes, "log"), size_(size) {}
+    std::int64_t Size() const override { return size_; }
+    ReadCount Read(char* out, std::size_t n) override { return memory_.Read(out, n); }
+    int Seek(std::int64_t position) override { return memory_.Seek(position); }
+
+   private:
+    MemorySource memory_;
+    std::int64_t size_;
+  };
+  for (const std::int64_t size : {5, 7}) {
+    Sized source("a\nb\nc\n", size);
+    BufferedReader reader(source);
+    std::string_view line;
+    while (reader.ReadLine(line)) {
+    }
+    ASSERT_FALSE(reader.Status()) << size;
+    EXPECT_EQ(reader.Status().error().message.text, kNoDataMessage);
+    EXPECT_EQ(reader.Status().error().message.detail, "log: the file changed while it was read");
+  }
+  // A skip beyond the end is no change.
+  Sized exact("abc", 3);
+  BufferedReader reader(exact);
+  reader.Skip(10);
+  unsigned char byte = 0;
+  EXPECT_EQ(reader.Read(&byte, 1), 0u);
+  EXPECT_TRUE(reader.Status());
 }
 
 TEST(BufferedReaderSources, FilesThatCannotBeReadSayWhy) {

@@ -28,6 +28,16 @@ TEST(ConvertToUtf8, ConvertsCodePage932Characters) {
   }
 }
 
+TEST(Utf16LeToUtf8, DecodesSurrogatePairsAndReplacesWhatIsNoCharacter) {
+  EXPECT_EQ(Utf16LeToUtf8(std::string("T\0\xFC\0\x69\x6B", 6)), "T\u00FC\u6B69");
+  EXPECT_EQ(Utf16LeToUtf8(std::string("\x3D\xD8\x00\xDE", 4)), "\U0001F600");
+  // An unpaired surrogate, a low surrogate alone, an odd last byte.
+  EXPECT_EQ(Utf16LeToUtf8(std::string("\x3D\xD8" "a\0", 4)), "\uFFFD" "a");
+  EXPECT_EQ(Utf16LeToUtf8(std::string("\x00\xDE", 2)), "\uFFFD");
+  EXPECT_EQ(Utf16LeToUtf8(std::string("a\0b", 3)), "a\uFFFD");
+  EXPECT_EQ(Utf16LeToUtf8(""), "");
+}
+
 TEST(ConvertToUtf8, LeavesEmptyTextAlone) {
   std::string text;
   EXPECT_FALSE(ConvertToUtf8(text));
