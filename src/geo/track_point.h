@@ -3,6 +3,7 @@
 // a track and one way point. They sit below the readers, so that no reader
 // includes the track model above it.
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,13 @@ struct TrackPoint {
   bool segmentStart = false;
 };
 static_assert(sizeof(TrackPoint) == 32, "a point is counted as 32 bytes in the memory budget");
+
+// Whether two values in degrees are a position on the Earth: finite, the
+// latitude within ±90 and the longitude within ±180.
+inline bool IsPosition(double latitude, double longitude) {
+  return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90.0 &&
+         std::fabs(longitude) <= 180.0;
+}
 
 // A named position stored beside the track (a .usr or GPX way point).
 struct WayPoint {

@@ -2,10 +2,6 @@
 
 #include <cstring>
 #include <iterator>
-#include <limits>
-#include <string>
-
-#include "platform/buffered_reader.h"
 
 namespace kestrel {
 namespace {
@@ -14,6 +10,13 @@ namespace {
 constexpr std::uint32_t TagKey(char a, char b, char c) {
   return std::uint32_t{static_cast<unsigned char>(a)} << 16 |
          std::uint32_t{static_cast<unsigned char>(b)} << 8 | std::uint32_t{static_cast<unsigned char>(c)};
+}
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
 }
 
 }  // namespace
@@ -39,18 +42,47 @@ NmeaTag ClassifySentence(std::string_view line) {
   }
 }
 
+bool HasWrongChecksum(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (line.size() < 3 || line[line.size() - 3] != '*') return false;
+  const int high = HexDigitValue(line[line.size() - 2]);
+  const int low = HexDigitValue(line[line.size() - 1]);
+  if (high < 0 || low < 0) return false;
+  const std::string_view body = line.substr(0, line.size() - 3);
+  const std::size_t dollar = body.substr(0, body.find(',')).rfind('$');
+  unsigned sum = 0;
+  for (std::size_t i = dollar == std::string_view::npos ? 0 : dollar + 1; i < body.size(); ++i) {
+    sum ^= static_cast<unsigned char>(body[i]);
+  }
+  return sum != static_cast<unsigned>(high * 16 + low);
+}
+
+NmeaLines::NmeaLines(ByteSource& source, Progress progress) : reader_(source, std::move(progress)) {
+  reader_.SkipLinesLongerThan(kLongestLine);
+}
+
+bool NmeaLines::Next(std::string_view& line, NmeaTag& tag) {
+  while (reader_.ReadLine(line)) {
+    if (!line.empty() && line.front() == '@') continue;
+    tag = ClassifySentence(line);
+    if ((tag & kPositionAndTimeTags) != 0 && HasWrongChecksum(line)) {
+      ++damaged_;
+      continue;
+    }
+    return true;
+  }
+  return false;
+}
+
 Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress) {
   // The counted types, in the order of their counters.
   constexpr NmeaTag kCounted[] = {kTagGga, kTagGll, kTagRmc, kTagZda};
-  constexpr const char* kCountedNames[] = {"GGA", "GLL", "RMC", "ZDA"};
   std::int64_t counts[std::size(kCounted)] = {};
-  BufferedReader file(source, progress);
+  NmeaLines lines(source, progress);
   std::string_view line;
-  // One pass: for a file that does not change while it is read, counting its
-  // lines first and then reading that many would see the same lines.
-  while (file.ReadLine(line)) {
-    if (!line.empty() && line.front() == '@') continue;
-    switch (ClassifySentence(line)) {
+  NmeaTag tag = 0;
+  while (lines.Next(line, tag)) {
+    switch (tag) {
       case kTagGga: ++counts[0]; break;
       case kTagGll: ++counts[1]; break;
       case kTagRmc: ++counts[2]; break;
@@ -58,25 +90,17 @@ Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress) 
       default: break;
     }
   }
-  if (Result<void> status = file.Status(); !status) return status.error();
+  if (Result<void> status = lines.Status(); !status) return status.error();
 
   NmeaLogCheck check;
-  std::int64_t largest = 0;
-  bool agree = true;
-  std::string countsText;
+  check.skippedLines = lines.Skipped();
   for (std::size_t i = 0; i < std::size(kCounted); ++i) {
     if (counts[i] == 0) continue;
-    if (largest != 0 && counts[i] != largest) agree = false;
-    largest = counts[i];
+    if (check.recordCount != 0 && counts[i] != check.recordCount) check.countsAgree = false;
+    check.recordCount = counts[i];
     check.tags = static_cast<RequiredTags>(check.tags | kCounted[i]);
-    countsText += (countsText.empty() ? "" : ", ") + std::string(kCountedNames[i]) + " " + std::to_string(counts[i]);
+    check.sentenceCount += counts[i];
   }
-  // A record count beyond 32 bits cannot be allocated or loaded (such a log
-  // holds more than 8 GB of sentences); it is refused like counts that disagree.
-  if (!agree || largest > std::numeric_limits<std::int32_t>::max()) {
-    return Fail(kTagCountMismatchMessage, source.Name() + ": " + countsText);
-  }
-  check.recordCount = static_cast<std::int32_t>(largest);
   return check;
 }
 

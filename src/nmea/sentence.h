@@ -1,10 +1,12 @@
 #pragma once
-// Sentence types of an NMEA 0183 log and the consistency check run before a
-// log is loaded.
+// Sentence types of an NMEA 0183 log, the lines of a log that its track is
+// made of, and the count of its position and time sentences that is taken
+// before a log is loaded.
 
 #include <cstdint>
 #include <string_view>
 
+#include "platform/buffered_reader.h"
 #include "platform/byte_source.h"
 #include "platform/result.h"
 #include "platform/shell.h"
@@ -26,22 +28,60 @@ inline constexpr NmeaTag kTagUnrecognised = 0x8000;
 // The set of sentence types (a bitwise OR of tags) that together make one record.
 using RequiredTags = std::uint16_t;
 
+// The types a track is made of: GGA, GLL, RMC and ZDA.
+inline constexpr RequiredTags kPositionAndTimeTags = kTagGga | kTagGll | kTagRmc | kTagZda;
+
+// No sentence is longer than a few hundred bytes: a longer line is no
+// sentence, and is passed over without being held.
+inline constexpr std::size_t kLongestLine = 64 * 1024;
+
 // The type of one line, by the last three bytes of its address field (the
 // text before the first comma); the talker prefix is ignored.
 NmeaTag ClassifySentence(std::string_view line);
 
-struct NmeaLogCheck {
-  std::int32_t recordCount = 0;  // the number of records the log gives
-  RequiredTags tags = 0;         // the types that make one record
+// Whether the line ends in a checksum ("*" and two hexadecimal digits, then
+// at most a carriage return) that is not the exclusive or of the bytes of
+// its sentence: those after the last "$" of the address field (else after
+// the line's start) up to the "*".
+bool HasWrongChecksum(std::string_view line);
+
+// The lines of a log, read once from the start of the source, that a track
+// is made of: header lines (beginning with "@") are left out, and lines
+// that cannot be trusted are skipped and counted: lines over kLongestLine,
+// and GGA, GLL, RMC and ZDA sentences whose checksum is wrong.
+class NmeaLines {
+ public:
+  explicit NmeaLines(ByteSource& source, Progress progress = {});
+
+  // The next line with its type; false at the end.
+  bool Next(std::string_view& line, NmeaTag& tag);
+  std::int64_t Skipped() const { return damaged_ + reader_.LongLinesSkipped(); }
+  // A failed read, a file that changed while it was read, or a cancel.
+  Result<void> Status() const { return reader_.Status(); }
+
+ private:
+  BufferedReader reader_;
+  std::int64_t damaged_ = 0;
 };
 
-// Counts the GGA, GLL, RMC and ZDA sentences of a log (lines beginning with
-// "@" are skipped). The counts that are not 0 must agree; their common value
-// is the number of records. Counts that disagree fail with
-// kTagCountMismatchMessage and the counts as detail; so does a count beyond
-// 32 bits. A failed read, or a cancel of the progress, fails too.
-Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress = {});
+struct NmeaLogCheck {
+  bool countsAgree = true;         // the counts of the types that occur are equal
+  std::int64_t recordCount = 0;    // counts agreeing: their common value
+  RequiredTags tags = 0;           // the types that occur
+  std::int64_t sentenceCount = 0;  // GGA, GLL, RMC and ZDA sentences in all
+  std::int64_t skippedLines = 0;   // as NmeaLines counts them
 
-inline constexpr const char* kTagCountMismatchMessage = "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n";
+  // A log whose counts agree and that has no damaged line passes the first
+  // release's check and is read as the first release read it: a record from
+  // one sentence of each type. Any other log is read by time, a record being
+  // the sentences of one time (a damaged line would make the first
+  // release's records take the sentences of different times).
+  bool ReadAsFirstRelease() const { return countsAgree && skippedLines == 0; }
+};
+
+// Counts the GGA, GLL, RMC and ZDA sentences among the lines of a log. A
+// failed read, a file that changed while it was read, or a cancel of the
+// progress fails.
+Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress = {});
 
 }  // namespace kestrel
