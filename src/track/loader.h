@@ -1,5 +1,5 @@
 #pragma once
-// Filling the allocated point array from a .usr trail or an NMEA log.
+// Filling the track's points from a .usr trail or an NMEA log.
 
 #include <cstdint>
 #include <ctime>
@@ -15,20 +15,42 @@ namespace kestrel {
 
 enum class LoadKind : std::int32_t { UsrTrail = 0, NmeaLog = 1 };
 
-// What to read from the track file.
-struct LoadRequest {
-  std::int32_t recordCount = 0;  // equals the size of the allocated array
-  std::int32_t dataOffset = 0;   // usr: the trail's first record
-  LoadKind kind = LoadKind::UsrTrail;
-  RequiredTags tagMask = 0;      // NMEA: the types that make one record
+// How the records of an NMEA log are made: from one sentence of each
+// required type, as the first release read a log whose counts agree; or
+// from the sentences of one time each.
+enum class NmeaRecords : std::uint8_t { OneOfEachType, ByTime };
+
+// A calendar date (month 1-12).
+struct CalendarDate {
+  std::int32_t year = 1970;
+  std::int32_t month = 1;
+  std::int32_t day = 1;
 };
 
-// Reads the request's records from the track file into track.points (never
-// more than the array holds) and ends with ComputeStatistics. A bad record
-// stops the reading with "Data Error!", and an unknown kind reads nothing
-// with "001:Internal Error!": the load still counts as done, and the result
-// holds the message to show. A failed read or a cancel of the progress fails,
-// and the points are released: nothing is half loaded.
+// What to read from the track file.
+struct LoadRequest {
+  // The records there are at most: usr, the trail's point count; NMEA, the
+  // records or sentences the check counted. Only room is made by it.
+  std::int64_t recordCount = 0;
+  std::int64_t dataOffset = 0;  // usr: the trail's first record
+  LoadKind kind = LoadKind::UsrTrail;
+  UsrLayout layout = UsrLayout::FirstRelease;  // usr
+  RequiredTags tagMask = 0;                    // NMEA: the types of the log
+  NmeaRecords records = NmeaRecords::OneOfEachType;
+  // NMEA: the date of the records before the first that carries one.
+  std::optional<CalendarDate> date;
+};
+
+// Reads the request's records from the track file into the track's points
+// (any held before are replaced) and ends with ComputeStatistics. Only
+// positions become points: a .usr record that is none (or one the end of
+// the file cuts) stops the reading with "Data Error!", and the track holds
+// the points before it; an NMEA record without a valid position (no fix, a
+// value that is no position) adds no point. An unknown kind reads nothing
+// with "001:Internal Error!". The result holds the message to show. A failed
+// read, a file that changed while it was read, or a cancel of the progress
+// fails, and the points are released: nothing is half loaded; so does a
+// track that does not fit in memory (kNoMemoryMessage).
 Result<std::optional<Message>> LoadPoints(TrackData& track, const LoadRequest& request, ByteSource& file,
                                           const Progress& progress = {});
 

@@ -3,39 +3,49 @@
 // window: each shows its messages through the shell (the reason the system
 // gave, or where a file is damaged, as their detail) and returns the new text
 // of the information box, or nothing when it stopped. A load that the user
-// cancels stops without a message; a load that stops holds no points.
+// cancels stops without a message; a load that stops holds no points. Each
+// input is opened once: a .usr file's trail is read through the descriptor
+// its directory was read from.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/byte_source.h"
 #include "platform/result.h"
 #include "platform/shell.h"
+#include "track/loader.h"
 #include "track/track_data.h"
+#include "track/track_file_kind.h"
 
 namespace kestrel {
 
+// Opens a track file for reading (OpenInput; "-" is standard input). A
+// failure shows its message (for a .usr file kUsrCannotOpen first, then
+// kNoDataMessage) and gives nothing.
+std::unique_ptr<ByteSource> OpenTrackInput(const std::string& path, TrackFileKind kind, Shell& shell);
+
 // Releases the points and reads the .usr file's directory.
-std::optional<std::string> OpenUsrFile(TrackData& track, const std::string& path, Shell& shell);
+std::optional<std::string> OpenUsrFile(TrackData& track, ByteSource& file, Shell& shell);
 
-// Releases the points, then opens the log once, checks it and loads it whole.
-std::optional<std::string> OpenNmeaLog(TrackData& track, const std::string& path, Shell& shell);
+// Releases the points, then checks the log and loads it whole. date is the
+// date of the records before the first that carries one.
+std::optional<std::string> OpenNmeaLog(TrackData& track, ByteSource& file, Shell& shell,
+                                       const std::optional<CalendarDate>& date = std::nullopt);
 
-struct TrailLocation {
-  std::int32_t pointCount = 0;
-  std::int32_t dataOffset = 0;
-};
+// Looks a trail name (UTF-8) up in the directory of the last .usr file
+// read: byte comparison, the last match wins. Fails with the message of the
+// first problem: no name, no track file, no such trail (or one without
+// points).
+Result<TrailEntry> FindTrail(const TrackSummary& summary, const std::string& trailName,
+                             const std::string& trackFilePath);
+// The trail at a place of the directory, counted from 1 as the overview
+// lists the trails; fails as FindTrail does.
+Result<TrailEntry> FindTrailAt(const TrackSummary& summary, std::int64_t place, const std::string& trackFilePath);
 
-// Looks a trail name (code page 932 bytes) up in the directory of the last
-// .usr file read: byte comparison, the last match wins. Fails with the
-// message of the first problem: no name, no track file, no such trail.
-Result<TrailLocation> FindTrail(const TrackSummary& summary, const std::string& trailName,
-                                const std::string& trackFilePath);
-
-// Loads the located trail of the file at path; trailName is the name looked up.
-std::optional<std::string> LoadTrail(TrackData& track, const std::string& path,
-                                     const TrailLocation& trail, const std::string& trailName,
-                                     Shell& shell);
+// Loads the trail from the .usr file its directory was read from.
+std::optional<std::string> LoadTrail(TrackData& track, ByteSource& file, const TrailEntry& trail, Shell& shell);
 
 inline constexpr const char* kNoTrackFileMessage = "ﾄﾗｯｸﾌｧｲﾙを指定して下さい";
 inline constexpr const char* kNoTrailNameMessage = "対象Trailが指定されませんでした";

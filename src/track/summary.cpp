@@ -4,7 +4,6 @@
 #include <ctime>
 
 #include "platform/number_format.h"
-#include "platform/text_encoding.h"
 #include "platform/time_zone.h"
 
 namespace kestrel {
@@ -37,11 +36,6 @@ std::string ClockTime(std::int32_t time) {
          std::to_string(local.tm_sec) + "秒";
 }
 
-std::string Utf8Name(std::string name) {
-  ConvertToUtf8(name);
-  return name;
-}
-
 std::string CommonSections(const TrackSummary& s) {
   return Section("【データ数】", Integer(s.pointCount) + " (Points)") +
          Section("【行程距離】", FixedText(s.distance, 2) + " (m)") +
@@ -49,25 +43,34 @@ std::string CommonSections(const TrackSummary& s) {
          Section("【緯度】", Range(5, s.minLatitude, s.maxLatitude));
 }
 
+// The clock times of the first and the last point; the last text of a summary.
+std::string TimeSection(const TrackSummary& s) {
+  return "【時刻(ローカル時間)】\r\n" + ClockTime(s.startTime) + "\r\n" + "     " + kRangeMark + ClockTime(s.endTime);
+}
+
 }  // namespace
 
 std::string TrailSummaryText(const TrackSummary& s) {
-  return Section("【トラック】", s.fileName) + Section("【対象Trail】", Utf8Name(s.trailName)) +
-         CommonSections(s);
+  // A trail whose points carry times (version 4) shows them as a log does.
+  return Section("【トラック】", s.fileName) + Section("【対象Trail】", s.trailName) + CommonSections(s) +
+         (s.timeKind == TimeKind::None ? "" : TimeSection(s));
 }
 
 std::string NmeaSummaryText(const TrackSummary& s) {
   return Section("【トラック】", s.fileName) + CommonSections(s) +
-         Section("【高さ】", Range(1, s.minAltitude, s.maxAltitude) + " (m)") +
-         "【時刻(ローカル時間)】\r\n" + ClockTime(s.startTime) + "\r\n" + "     " + kRangeMark +
-         ClockTime(s.endTime);
+         Section("【高さ】", Range(1, s.minAltitude, s.maxAltitude) + " (m)") + TimeSection(s);
+}
+
+std::string SkippedLinesText(const TrackSummary& s) {
+  if (s.skippedLines == 0) return "";
+  return "NMEAﾃﾞｰﾀの" + std::to_string(s.skippedLines) + "行を読み飛ばしました";
 }
 
 std::string UsrFileSummaryText(const TrackSummary& s) {
   std::string text = "【Way Point数】： " + Integer(s.wayPointCount) + "\r\n\r\n" +
                      "【Trail数】： " + Integer(s.trailCount) + "\r\n";
   for (const TrailEntry& trail : s.trails) {
-    text += " " + Utf8Name(trail.name) + " (" + Integer(trail.pointCount) + ")\r\n";
+    text += " " + trail.name + " (" + Integer(trail.pointCount) + ")\r\n";
   }
   return text;
 }

@@ -11,4 +11,8 @@ std::string TrailSummaryText(const TrackSummary& summary);
 std::string NmeaSummaryText(const TrackSummary& summary);
 std::string UsrFileSummaryText(const TrackSummary& summary);
 
+// The line under the information box that tells how many lines of a log were
+// skipped as damaged; empty when none were.
+std::string SkippedLinesText(const TrackSummary& summary);
+
 }  // namespace kestrel

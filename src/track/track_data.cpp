@@ -18,13 +18,12 @@ double Minimum(std::int32_t n, const TrackPoint* points, Field field) {
   return m == 9999.9999 ? -1 : m;
 }
 
-double Maximum(std::int32_t n, const TrackPoint* points, Field field, double missing) {
-  if (n <= 0) return missing;
+double Maximum(std::int32_t n, const TrackPoint* points, Field field) {
   double m = -9999.9999;
   for (std::int32_t i = 0; i < n; ++i) {
     if (m < points[i].*field) m = points[i].*field;
   }
-  return m > 0 ? m : missing;
+  return m;
 }
 
 double Mean(std::int32_t n, const TrackPoint* points, Field field) {
@@ -65,6 +64,12 @@ void TrackData::ReleasePoints() {
   pointCount = -1;
 }
 
+void TrackData::SetPoints(std::vector<TrackPoint> loaded) {
+  points = std::move(loaded);
+  pointCount = static_cast<std::int32_t>(points.size());
+  summary.pointCount = pointCount;
+}
+
 void TrackData::ComputeStatistics() {
   const std::int32_t n = pointCount < 0 ? 0 : pointCount;
   const TrackPoint* p = points.data();
@@ -80,16 +85,22 @@ void TrackData::ComputeStatistics() {
   summary.meanAltitude = MeanAltitude(n, p);
   summary.startTime = n > 0 ? p[0].time : 0;
   summary.endTime = n > 0 ? p[n - 1].time : 0;
+  summary.timeKind = n > 0 ? p[0].timeKind : TimeKind::None;
 }
 
 double MinLatitude(std::int32_t n, const TrackPoint* p) { return Minimum(n, p, &TrackPoint::latitude); }
-double MaxLatitude(std::int32_t n, const TrackPoint* p) { return Maximum(n, p, &TrackPoint::latitude, -1); }
+double MaxLatitude(std::int32_t n, const TrackPoint* p) { return n > 0 ? Maximum(n, p, &TrackPoint::latitude) : -1; }
 double MeanLatitude(std::int32_t n, const TrackPoint* p) { return Mean(n, p, &TrackPoint::latitude); }
 double MinLongitude(std::int32_t n, const TrackPoint* p) { return Minimum(n, p, &TrackPoint::longitude); }
-double MaxLongitude(std::int32_t n, const TrackPoint* p) { return Maximum(n, p, &TrackPoint::longitude, -1); }
+double MaxLongitude(std::int32_t n, const TrackPoint* p) {
+  return n > 0 ? Maximum(n, p, &TrackPoint::longitude) : -1;
+}
 double MeanLongitude(std::int32_t n, const TrackPoint* p) { return Mean(n, p, &TrackPoint::longitude); }
 double MinAltitude(std::int32_t n, const TrackPoint* p) { return Minimum(n, p, &TrackPoint::altitude); }
-double MaxAltitude(std::int32_t n, const TrackPoint* p) { return Maximum(n, p, &TrackPoint::altitude, -9999); }
+double MaxAltitude(std::int32_t n, const TrackPoint* p) {
+  const double m = Maximum(n, p, &TrackPoint::altitude);
+  return n > 0 && m > 0 ? m : -9999;
+}
 double MeanAltitude(std::int32_t n, const TrackPoint* p) { return Mean(n, p, &TrackPoint::altitude); }
 
 double TrackDistance(std::int32_t n, const TrackPoint* points) {

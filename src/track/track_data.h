@@ -11,11 +11,18 @@
 
 namespace kestrel {
 
+// How the point records of a .usr trail are laid out: as the first release
+// read version 2 (blocks of 200 records, the continuity byte not read); in
+// sections by their counts (versions 2 and 3 as devices and other programs
+// write them); or as version 4 and later store them.
+enum class UsrLayout : std::uint8_t { FirstRelease, Sections, Version4 };
+
 // One trail of a .usr file directory.
 struct TrailEntry {
-  std::int32_t dataOffset = 0;  // file position of the trail's first point record
-  std::int32_t pointCount = 0;  // 0 to 65535
-  std::string name;             // code page 932 bytes, as stored in the file
+  std::int64_t dataOffset = 0;  // file position of the trail's first point record
+  std::int32_t pointCount = 0;  // as the file claims it
+  std::string name;             // UTF-8
+  UsrLayout layout = UsrLayout::FirstRelease;
 };
 
 struct TrackSummary {
@@ -30,8 +37,14 @@ struct TrackSummary {
   double maxAltitude = 0.0, minAltitude = 0.0, meanAltitude = 0.0;
   double distance = 0.0;  // metres
   std::int32_t pointCount = 0;
-  std::string trailName = "-";  // code page 932 bytes, as the trail directory holds names
+  std::string trailName = "-";  // UTF-8
   std::string fileName = "-";   // UTF-8, without directory
+  // What the points' times tell (that of the first point; None without points).
+  TimeKind timeKind = TimeKind::None;
+  // The load read part of the file only: lines of a log skipped as damaged,
+  // or a trail cut short by a record that is no position.
+  std::int64_t skippedLines = 0;
+  bool cutShort = false;
 
   void SetFileName(std::string name) { fileName = std::move(name); }
   void SetTrailName(std::string name) { trailName = std::move(name); }
@@ -53,12 +66,16 @@ class TrackData {
   // be had (kNoMemoryMessage).
   [[nodiscard]] bool AllocatePoints(std::int32_t n);
   void ReleasePoints();
+  // The points a load has read replace those held.
+  void SetPoints(std::vector<TrackPoint> loaded);
   // The last step of every load: statistics and times over all pointCount points.
   void ComputeStatistics();
 };
 
 // Statistics over the first n points; their results for missing data are the
-// values -1 and -9999 that the summary shows as numbers.
+// values -1 and -9999 that the summary shows as numbers. The maxima of
+// latitude and longitude are signed like the points (south and west
+// negative); that of the altitude is -9999 unless it is above 0.
 double MinLatitude(std::int32_t n, const TrackPoint* points);
 double MaxLatitude(std::int32_t n, const TrackPoint* points);
 double MeanLatitude(std::int32_t n, const TrackPoint* points);

@@ -8,6 +8,7 @@
 
 #include "nmea/fields.h"
 #include "nmea/sentence.h"
+#include "support/memory_limit.h"
 #include "support/test_support.h"
 #include "track/usr_reader.h"
 
@@ -25,8 +26,11 @@ TrackData LoadTrailOf(const std::string& file, const std::string& trailName, std
   EXPECT_TRUE(ReadUsrFile(track, source));
   for (const TrailEntry& trail : track.summary.trails) {
     if (trail.name != trailName) continue;
-    EXPECT_TRUE(track.AllocatePoints(trail.pointCount));
-    const LoadResult load = LoadPoints(track, {trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0}, source);
+    LoadRequest request;
+    request.recordCount = trail.pointCount;
+    request.dataOffset = trail.dataOffset;
+    request.layout = trail.layout;
+    const LoadResult load = LoadPoints(track, request, source);
     EXPECT_TRUE(load);
     if (load) message = *load;
     return track;
@@ -35,15 +39,25 @@ TrackData LoadTrailOf(const std::string& file, const std::string& trailName, std
   return track;
 }
 
+// The request the open command makes of a log's check.
+LoadRequest LogRequest(const NmeaLogCheck& check, std::optional<CalendarDate> date = std::nullopt) {
+  LoadRequest request;
+  request.kind = LoadKind::NmeaLog;
+  request.tagMask = check.tags;
+  request.records = check.ReadAsFirstRelease() ? NmeaRecords::OneOfEachType : NmeaRecords::ByTime;
+  request.recordCount = check.ReadAsFirstRelease() ? check.recordCount : check.sentenceCount;
+  request.date = date;
+  return request;
+}
+
 // Checks and loads the bytes of a log, as the open command does.
-TrackData LoadLogBytes(const std::string& bytes) {
+TrackData LoadLogBytes(const std::string& bytes, std::optional<CalendarDate> date = std::nullopt) {
   MemorySource source(bytes, "t.log");
   const Result<NmeaLogCheck> check = CheckNmeaLog(source);
   EXPECT_TRUE(check);
   TrackData track;
   if (!check) return track;
-  EXPECT_TRUE(track.AllocatePoints(check->recordCount));
-  const LoadResult load = LoadPoints(track, {check->recordCount, 0, LoadKind::NmeaLog, check->tags}, source);
+  const LoadResult load = LoadPoints(track, LogRequest(*check, date), source);
   EXPECT_TRUE(load && !*load);
   return track;
 }
@@ -72,44 +86,41 @@ TEST(LoadUsrTrail, ReadsRecordsAcrossBlockSeparators) {
   EXPECT_GT(track.summary.distance, 0.0);
 }
 
-TEST(LoadUsrTrail, StopsAtAGridValueOutsideTheTables) {
+TEST(LoadUsrTrail, ReadsGridValuesOutsideTheTablesByTheFormula) {
   std::optional<Message> message;
   const TrackData track = LoadTrailOf("usr/out-of-range.usr", "Bad", message);
-  ASSERT_TRUE(message.has_value());
-  EXPECT_EQ(message->text, "Data Error!");
-  EXPECT_EQ(message->icon, MessageIcon::Error);
-  EXPECT_EQ(message->detail, "trails.usr: point record 4 of 10 has a grid position outside the tables");
+  EXPECT_FALSE(message);
   ASSERT_EQ(track.pointCount, 10);
-  for (int i = 0; i < 3; ++i) EXPECT_GT(track.points[static_cast<std::size_t>(i)].latitude, 30.0);
-  for (int i = 3; i < 10; ++i) {
-    EXPECT_EQ(track.points[static_cast<std::size_t>(i)].latitude, 0.0);
-    EXPECT_EQ(track.points[static_cast<std::size_t>(i)].longitude, 0.0);
-  }
-  EXPECT_EQ(track.summary.minLatitude, 0.0);
+  // One unit below the first row of the tables: just south of 30 degrees.
+  EXPECT_LT(track.points[3].latitude, 30.0);
+  EXPECT_GT(track.points[3].latitude, 29.9999);
+  EXPECT_EQ(track.summary.minLatitude, track.points[3].latitude);
 }
 
-TEST(LoadUsrTrail, FileEndingInsideTheTrailIsADataError) {
+TEST(LoadUsrTrail, KeepsOnlyThePointsBeforeTheEndOfTheFile) {
   std::optional<Message> message;
   const TrackData track = LoadTrailOf("usr/ends-inside-trail.usr", "Short", message);
   ASSERT_TRUE(message.has_value());
   EXPECT_EQ(message->text, "Data Error!");
+  EXPECT_EQ(message->icon, MessageIcon::Error);
   EXPECT_EQ(message->detail, "trails.usr: the file ends inside point record 231 of 250");
-  ASSERT_EQ(track.pointCount, 250);
-  EXPECT_GT(track.points[229].latitude, 30.0);
-  EXPECT_EQ(track.points[230].latitude, 0.0);
+  // The summary runs over the points read, none made up.
+  ASSERT_EQ(track.pointCount, 230);
+  EXPECT_EQ(track.summary.pointCount, 230);
+  EXPECT_GT(track.summary.minLatitude, 30.0);
 }
 
 TEST(LoadPoints, UnknownKindIsAnInternalError) {
   TrackData track;
-  ASSERT_TRUE(track.AllocatePoints(2));
   const std::string bytes = test::ReadFileBytes(DataPath("nmea/gga-only.log"));
   MemorySource source(bytes, "gga-only.log");
-  const LoadResult result = LoadPoints(track, {2, 0, static_cast<LoadKind>(7), kTagGga}, source);
+  LoadRequest request;
+  request.kind = static_cast<LoadKind>(7);
+  const LoadResult result = LoadPoints(track, request, source);
   ASSERT_TRUE(result && *result);
   EXPECT_EQ((*result)->text, "001:Internal Error!");
   EXPECT_EQ((*result)->icon, MessageIcon::Error);
-  EXPECT_EQ(track.points[0].latitude, 0.0);
-  EXPECT_EQ(track.summary.minLatitude, 0.0);
+  EXPECT_EQ(track.pointCount, 0);
 }
 
 TEST(LoadNmeaLog, AssemblesOneRecordFromOneSentenceOfEachType) {
@@ -117,15 +128,16 @@ TEST(LoadNmeaLog, AssemblesOneRecordFromOneSentenceOfEachType) {
   // GGA then RMC, then RMC then GGA: position from the last, date from RMC,
   // time from the first.
   const TrackData track = LoadLogBytes(
-      "$GPGGA,010203,3540.1234,N,13945.6789,E,1,08,0.9,45.3,M,39.4,M,,*00\r\n"
+      "$GPGGA,010203,3540.1234,N,13945.6789,E,1,08,0.9,45.3,M,39.4,M,,\r\n"
       "$GPGSV,3,1,11*00\r\n"
-      "$GPRMC,010204,A,3541.0000,N,13946.0000,E,0.0,0.0,061226,,*00\r\n"
-      "$GPRMC,010205,A,3542.0000,N,13947.0000,E,0.0,0.0,061226,,*00\r\n"
-      "$GPGGA,010206,3543.0000,N,13948.0000,E,1,08,0.9,50.0,M,39.4,M,,*00\r\n");
+      "$GPRMC,010204,A,3541.0000,N,13946.0000,E,0.0,0.0,061226,,\r\n"
+      "$GPRMC,010205,A,3542.0000,N,13947.0000,E,0.0,0.0,061226,,\r\n"
+      "$GPGGA,010206,3543.0000,N,13948.0000,E,1,08,0.9,50.0,M,39.4,M,,\r\n");
   ASSERT_EQ(track.pointCount, 2);
   EXPECT_EQ(track.points[0].latitude, DegreesFromNmea("3541.0000"));  // from RMC
   EXPECT_EQ(track.points[0].altitude, 45.3);
   EXPECT_EQ(track.points[0].time, 1796518923);             // 2026-12-06 01:02:03 UTC
+  EXPECT_EQ(track.points[0].timeKind, TimeKind::DateAndTime);
   EXPECT_EQ(track.points[1].latitude, DegreesFromNmea("3543.0000"));  // from GGA
   EXPECT_EQ(track.points[1].time, 1796518925);
 }
@@ -146,6 +158,7 @@ TEST(LoadNmeaLog, SentenceOfATypeAlreadyTakenIsIgnored) {
   EXPECT_EQ(track.points[1].latitude, DegreesFromNmea("3541.0000"));
   EXPECT_EQ(track.points[1].altitude, kNoAltitude);
   EXPECT_EQ(track.points[1].time, 0);
+  EXPECT_EQ(track.points[1].timeKind, TimeKind::None);
 }
 
 TEST(LoadNmeaLog, HeaderAndEmptyLinesAreIgnored) {
@@ -156,16 +169,18 @@ TEST(LoadNmeaLog, HeaderAndEmptyLinesAreIgnored) {
   EXPECT_EQ(track.points[0].altitude, 10.0);
 }
 
-TEST(LoadNmeaLog, RecordsWithoutADateShareOneTime) {
-  struct Zone {
-    const char* tz;
-    std::int32_t time;
-  };
-  for (const Zone& zone : {Zone{"Asia/Tokyo", 32399}, Zone{"UTC", -1}, Zone{"America/New_York", -18001}}) {
-    test::ScopedTimeZone pinned(zone.tz);
+TEST(LoadNmeaLog, RecordsWithoutADateKeepTheirTimeOfDay) {
+  // Whatever the zone: on 1970-01-01 UTC, or on the date given.
+  for (const char* zone : {"Asia/Tokyo", "UTC", "America/New_York"}) {
+    test::ScopedTimeZone pinned(zone);
     const TrackData track = LoadLog(DataPath("nmea/gga-only.log"));
     ASSERT_EQ(track.pointCount, 120);
-    for (const TrackPoint& p : track.points) EXPECT_EQ(p.time, zone.time) << zone.tz;
+    EXPECT_EQ(track.points[0].time, 12 * 3600 + 35 * 60 + 19) << zone;
+    EXPECT_EQ(track.points[119].time, 12 * 3600 + 37 * 60 + 18) << zone;
+    for (const TrackPoint& p : track.points) EXPECT_EQ(p.timeKind, TimeKind::TimeOfDay);
+    const TrackData dated = LoadLogBytes(test::ReadFileBytes(DataPath("nmea/gga-only.log")), CalendarDate{2009, 3, 5});
+    EXPECT_EQ(dated.points[0].time, 1236256519) << zone;  // 2009-03-05 12:35:19 UTC
+    EXPECT_EQ(dated.points[0].timeKind, TimeKind::DateAndTime);
   }
 }
 
@@ -173,7 +188,7 @@ TEST(LoadNmeaLog, TimesAreUtcWhateverTheZone) {
   for (const char* zone : {"Asia/Tokyo", "UTC", "America/New_York", "Europe/London"}) {
     test::ScopedTimeZone pinned(zone);
     const TrackData track = LoadLog(DataPath("nmea/all-four-midnight.log"));
-    ASSERT_EQ(track.pointCount, 40) << zone;
+    ASSERT_EQ(track.pointCount, 38) << zone;
     EXPECT_EQ(track.points.front().time, 1796601580) << zone;  // 2026-12-06 23:59:40 UTC
     EXPECT_EQ(track.points.back().time, 1796601619) << zone;   // 2026-12-07 00:00:19 UTC
     EXPECT_EQ(track.summary.startTime, track.points.front().time);
@@ -181,22 +196,125 @@ TEST(LoadNmeaLog, TimesAreUtcWhateverTheZone) {
   }
 }
 
-TEST(LoadNmeaLog, EmptyTagSetUsesNoLine) {
-  const TrackData track = LoadLog(DataPath("nmea/no-position.log"));
-  EXPECT_EQ(track.pointCount, 0);
+TEST(LoadNmeaLog, OnlyValidPositionsBecomePoints) {
+  // Fixes 5 and 6 of the log are void: GGA without a position and of
+  // quality 0, GLL and RMC of status V. The points of the other seconds stay.
+  const TrackData track = LoadLog(DataPath("nmea/all-four-midnight.log"));
+  ASSERT_EQ(track.pointCount, 38);
+  EXPECT_EQ(track.points[4].time + 3, track.points[5].time);
+  EXPECT_EQ(track.summary.minAltitude, 12.5);
+  // Values that are no position: a latitude of 1e400, beyond 90 degrees, a
+  // longitude beyond 180.
+  const TrackData odd = LoadLogBytes(
+      "$GPGGA,000001,1e400,N,13945.0,E,1,08,0.9,1.0,M,,,,\n"
+      "$GPGGA,000002,9001.0,S,13945.0,E,1,08,0.9,1.0,M,,,,\n"
+      "$GPGGA,000003,3540.0,N,18000.5,W,1,08,0.9,1.0,M,,,,\n"
+      "$GPGGA,000004,9000.0,S,18000.0,W,1,08,0.9,1.0,M,,,,\n");
+  ASSERT_EQ(odd.pointCount, 1);
+  EXPECT_EQ(odd.points[0].latitude, -90.0);
+  EXPECT_EQ(odd.points[0].longitude, -180.0);
+  EXPECT_EQ(odd.summary.maxLatitude, -90.0);  // signed, as the points are
 }
 
-TEST(LoadNmeaLog, NeverWritesPastTheAllocatedPoints) {
-  // The log grew after it was checked: three records for two. A third point
-  // behind the two stands guard: the third record must not reach it.
-  const std::string log = "GGA,1,3540,N\nGGA,2,3541,N\nGGA,3,3542,N\n";
+TEST(LoadNmeaLog, LogsWhoseCountsDisagreeAreReadByTime) {
+  test::ScopedTimeZone zone("America/New_York");
+  // An RMC is missing at 23:59:59, a GGA at 00:00:01 (its RMC carries the
+  // record's position), and the log stops before the RMC of 00:00:02: the
+  // date of the last RMC goes on, to the next day past midnight.
+  const TrackData track = LoadLogBytes(
+      "$GPGGA,235958.00,3540.0,N,13945.0,E,1,08,0.9,1.0,M,,,,\n"
+      "$GPRMC,235958.00,A,3540.0,N,13945.0,E,0.0,0.0,061226,,\n"
+      "$GPGGA,235959.00,3540.1,N,13945.1,E,1,08,0.9,2.0,M,,,,\n"
+      "$GPGGA,000000.00,3540.2,N,13945.2,E,1,08,0.9,3.0,M,,,,\n"
+      "$GPRMC,000000.000,A,3540.2,N,13945.2,E,0.0,0.0,071226,,\n"
+      "$GPRMC,000001.00,A,3540.3,N,13945.3,E,0.0,0.0,071226,,\n"
+      "$GPGGA,000002.00,3540.4,N,13945.4,E,1,08,0.9,5.0,M,,,,\n");
+  ASSERT_EQ(track.pointCount, 5);
+  const std::int32_t start = 1796601598;  // 2026-12-06 23:59:58 UTC
+  for (std::int32_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(track.points[static_cast<std::size_t>(i)].time, start + i) << i;
+    EXPECT_EQ(track.points[static_cast<std::size_t>(i)].timeKind, TimeKind::DateAndTime);
+  }
+  EXPECT_EQ(track.points[2].altitude, 3.0);
+  EXPECT_EQ(track.points[3].altitude, kNoAltitude);
+  // A log of GGA sentences with one RMC: dated from there on; the records
+  // before it keep their time of day.
+  const TrackData late = LoadLogBytes(
+      "$GPGGA,120000,3540.0,N,13945.0,E,1,08,0.9,1.0,M,,,,\n"
+      "$GPGGA,120001,3540.0,N,13945.0,E,1,08,0.9,1.0,M,,,,\n"
+      "$GPRMC,120001,A,3540.0,N,13945.0,E,0.0,0.0,061226,,\n"
+      "$GPGGA,120002,3540.0,N,13945.0,E,1,08,0.9,1.0,M,,,,\n");
+  ASSERT_EQ(late.pointCount, 3);
+  EXPECT_EQ(late.points[0].timeKind, TimeKind::TimeOfDay);
+  EXPECT_EQ(late.points[0].time, 43200);
+  EXPECT_EQ(late.points[2].time, 1796558402);  // 2026-12-06 12:00:02 UTC
+}
+
+TEST(LoadNmeaLog, SkipsTheLinesTheCheckSkipsAndReadsTheRestByTime) {
+  // A GGA whose checksum is wrong (its position would be far off) and a
+  // line over the limit leave GGA and RMC in agreement; the log is read by
+  // time all the same, so that no record takes sentences of two times.
+  const std::string log = "$GPGGA,010203,3540.0,N,13945.0,E,1,08,0.9,1.0,M,,,,\n"
+                          "$GPRMC,010203,A,3540.0,N,13945.0,E,0.0,0.0,061226,,\n" +
+                          std::string(kLongestLine + 1, ',') +
+                          "\n"
+                          "$GPGGA,010204,0000.0,N,00000.0,E,1,08,0.9,1.0,M,,,,*00\n"
+                          "$GPGGA,010204,3540.1,N,13945.1,E,1,08,0.9,1.0,M,,,,\n"
+                          "$GPRMC,010204,A,3540.1,N,13945.1,E,0.0,0.0,061226,,\n";
   MemorySource source(log, "t.log");
+  const Result<NmeaLogCheck> check = CheckNmeaLog(source);
+  ASSERT_TRUE(check);
+  EXPECT_TRUE(check->countsAgree);
+  EXPECT_EQ(check->skippedLines, 2);
+  EXPECT_FALSE(check->ReadAsFirstRelease());
   TrackData track;
-  ASSERT_TRUE(track.AllocatePoints(3));
-  const LoadResult result = LoadPoints(track, {2, 0, LoadKind::NmeaLog, kTagGga}, source);
-  EXPECT_TRUE(result);
-  EXPECT_EQ(track.points[1].latitude, DegreesFromNmea("3541.0000"));
-  EXPECT_EQ(track.points[2].latitude, 0.0);
+  ASSERT_TRUE(LoadPoints(track, LogRequest(*check), source));
+  ASSERT_EQ(track.pointCount, 2);
+  EXPECT_EQ(track.summary.minLatitude, DegreesFromNmea("3540.0"));
+}
+
+// A file cut or grown between the check and the load, or while either
+// reads it, is not read as a track of part of one and part of another.
+TEST(LoadNmeaLog, AFileThatChangesWhileItIsReadIsAnError) {
+  const std::string log = test::ReadFileBytes(DataPath("nmea/gga-rmc-noise.log"));
+  // A source that says it is larger than what it holds: cut after its size was taken.
+  class Cut final : public ByteSource {
+   public:
+    explicit Cut(std::string_view bytes) : ByteSource("cut.log"), memory_(bytes, "cut.log") {}
+    std::int64_t Size() const override { return memory_.Size() + 100; }
+    ReadCount Read(char* out, std::size_t n) override { return memory_.Read(out, n); }
+    int Seek(std::int64_t position) override { return memory_.Seek(position); }
+
+   private:
+    MemorySource memory_;
+  } cut(log);
+  const Result<NmeaLogCheck> check = CheckNmeaLog(cut);
+  ASSERT_FALSE(check);
+  EXPECT_EQ(check.error().message.text, kNoDataMessage);
+  EXPECT_EQ(check.error().message.detail, "cut.log: the file changed while it was read");
+  MemorySource whole(log, "cut.log");
+  const Result<NmeaLogCheck> counted = CheckNmeaLog(whole);
+  ASSERT_TRUE(counted);
+  TrackData track;
+  const LoadResult load = LoadPoints(track, LogRequest(*counted), cut);
+  ASSERT_FALSE(load);
+  EXPECT_EQ(load.error().message.detail, "cut.log: the file changed while it was read");
+  EXPECT_EQ(track.pointCount, -1);
+}
+
+TEST(LoadNmeaLog, ATrackBeyondTheMemoryIsRefused) {
+  std::string log;
+  for (int i = 0; i < 200000; ++i) log += "GGA,1,3540,N,13945,E,1,\n";
+  MemorySource source(log, "big.log");
+  const Result<NmeaLogCheck> check = CheckNmeaLog(source);
+  ASSERT_TRUE(check);
+  TrackData track;
+  const test::ScopedMemoryLimit limit(2 << 20);
+  if (!limit.Active()) GTEST_SKIP() << "no memory limit here";
+  const LoadResult load = LoadPoints(track, LogRequest(*check), source);
+  ASSERT_FALSE(load);
+  EXPECT_EQ(load.error().message.text, kNoMemoryMessage);
+  EXPECT_EQ(track.pointCount, -1);
 }
 
 // The bytes of a file, then a read that fails as a damaged disk does.
@@ -238,7 +356,10 @@ TEST(ReadErrors, AreReportedAndLeaveNothingHalfLoaded) {
 
   TrackData track;
   ASSERT_TRUE(track.AllocatePoints(300));
-  const LoadResult logLoad = LoadPoints(track, {300, 0, LoadKind::NmeaLog, kTagGga | kTagRmc}, halfLog);
+  NmeaLogCheck counted;
+  counted.recordCount = 300;
+  counted.tags = kTagGga | kTagRmc;
+  const LoadResult logLoad = LoadPoints(track, LogRequest(counted), halfLog);
   ASSERT_FALSE(logLoad);
   ExpectReadFailure(logLoad.error(), kNoDataMessage, "noise.log");
   EXPECT_EQ(track.pointCount, -1);
@@ -252,8 +373,11 @@ TEST(ReadErrors, AreReportedAndLeaveNothingHalfLoaded) {
   ExpectReadFailure(read.error(), kUsrCannotOpen, "three.usr");
   EXPECT_TRUE(directory.summary.trails.empty());
 
-  ASSERT_TRUE(track.AllocatePoints(450));  // TrailA, from offset 134
-  const LoadResult trailLoad = LoadPoints(track, {450, 134, LoadKind::UsrTrail, 0}, headOnly);
+  ASSERT_TRUE(track.AllocatePoints(450));
+  LoadRequest trailA;  // from offset 134
+  trailA.recordCount = 450;
+  trailA.dataOffset = 134;
+  const LoadResult trailLoad = LoadPoints(track, trailA, headOnly);
   ASSERT_FALSE(trailLoad);
   ExpectReadFailure(trailLoad.error(), kNoDataMessage, "three.usr");
   EXPECT_EQ(track.pointCount, -1);

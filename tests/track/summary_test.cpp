@@ -12,7 +12,7 @@ namespace {
 TrackSummary SampleSummary() {
   TrackSummary s;
   s.fileName = "walk.usr";
-  s.trailName = "\x93\x8C\x8B\x9E\x8E\x55\x95\xE0";  // 東京散歩 in code page 932
+  s.trailName = "東京散歩";
   s.pointCount = 1234;
   s.distance = 12345.678;
   s.minLongitude = 139.76131500000002;
@@ -34,6 +34,24 @@ TEST(TrailSummaryText, SixSections) {
             "【行程距離】\r\n12345.68 (m)\r\n\r\n"
             "【経度】\r\n139.7613 ～ 139.8000\r\n\r\n"
             "【緯度】\r\n35.66872 ～ 35.70000\r\n\r\n");
+}
+
+TEST(TrailSummaryText, AddsTheClockTimesOfATrailThatHasThem) {
+  test::ScopedTimeZone zone("Asia/Tokyo");
+  TrackSummary s = SampleSummary();
+  s.timeKind = TimeKind::DateAndTime;
+  s.minLatitude = -35.66872333333334;  // signed ranges
+  s.maxLatitude = -35.1;
+  EXPECT_TRUE(TrailSummaryText(s).ends_with("【緯度】\r\n-35.66872 ～ -35.10000\r\n\r\n"
+                                            "【時刻(ローカル時間)】\r\n21時35分19秒\r\n      ～ 22時35分7秒"))
+      << TrailSummaryText(s);
+}
+
+TEST(SkippedLinesText, SaysHowManyLinesOfALogWereSkipped) {
+  TrackSummary s;
+  EXPECT_EQ(SkippedLinesText(s), "");
+  s.skippedLines = 12;
+  EXPECT_EQ(SkippedLinesText(s), "NMEAﾃﾞｰﾀの12行を読み飛ばしました");
 }
 
 TEST(NmeaSummaryText, SevenSectionsWithLocalClockTimes) {
@@ -84,9 +102,6 @@ TEST(UsrFileSummaryText, ListsTheDirectory) {
   EXPECT_EQ(UsrFileSummaryText(s), "【Way Point数】： 2\r\n\r\n【Trail数】： 1\r\n Walk (350)\r\n");
   s.SetUsrInfo(2, 0, 0, {});
   EXPECT_EQ(UsrFileSummaryText(s), "【Way Point数】： 0\r\n\r\n【Trail数】： 0\r\n");
-  // Names are code page 932 bytes; a byte that is not a character shows as U+FFFD.
-  s.SetUsrInfo(2, 0, 2, {TrailEntry{0, 3, "\x93\x8C\x8B\x9E"}, TrailEntry{0, 0, "a\x80"}});
-  EXPECT_EQ(UsrFileSummaryText(s), "【Way Point数】： 0\r\n\r\n【Trail数】： 2\r\n 東京 (3)\r\n a\uFFFD (0)\r\n");
 }
 
 }  // namespace

@@ -63,10 +63,10 @@ TEST(Statistics, OnePointTrack) {
   EXPECT_EQ(s.endTime, 77);
 }
 
-TEST(Statistics, MaximaOfZeroOrBelowReadAsMissing) {
-  const TrackSummary s = TrackOf({At(-10.0, 0.0, 0.0), At(-5.0, -1.0, -3.0)}).summary;
-  EXPECT_EQ(s.maxLatitude, -1);
-  EXPECT_EQ(s.maxLongitude, -1);
+TEST(Statistics, MaximaOfPositionsAreSignedAndOfAltitudesAboveZero) {
+  const TrackSummary s = TrackOf({At(-10.0, -2.0, 0.0), At(-5.0, -1.0, -3.0)}).summary;
+  EXPECT_EQ(s.maxLatitude, -5.0);
+  EXPECT_EQ(s.maxLongitude, -1.0);
   EXPECT_EQ(s.maxAltitude, -9999);
   EXPECT_EQ(s.minLatitude, -10.0);
   EXPECT_EQ(s.minAltitude, -3.0);
