@@ -7,13 +7,14 @@ namespace {
 
 constexpr std::string_view kHeaderRow = "latitude,longitude,altitude,time\n";
 
-// "N<lat>,E<lon>,H<alt>,h:m:s, " with six decimals and the time of day
-// without leading zeros.
+void AppendSixDecimals(std::string& text, double value) { AppendFixed(text, value, 6); }
+
+// "N<lat>,E<lon>,H<alt>,h:m:s, " (S and W south and west) with six decimals
+// and the time of day without leading zeros.
 void AppendRow(std::string& text, const TrackPoint& point, const TrackWriterOptions& options) {
-  text.push_back('N');
-  AppendFixed(text, point.latitude, 6);
-  text.append(",E");
-  AppendFixed(text, point.longitude, 6);
+  AppendHemisphere(text, point.latitude, 'N', 'S', AppendSixDecimals);
+  text.push_back(',');
+  AppendHemisphere(text, point.longitude, 'E', 'W', AppendSixDecimals);
   text.append(",H");
   AppendFixed(text, point.altitude, 6);
   text.push_back(',');

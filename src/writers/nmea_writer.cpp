@@ -1,5 +1,7 @@
 #include "writers/nmea_writer.h"
 
+#include <cmath>
+
 #include "platform/number_format.h"
 #include "platform/numbers.h"
 
@@ -7,8 +9,7 @@ namespace kestrel {
 namespace {
 
 // Degrees and minutes as one number, degrees × 100 + minutes, with six
-// decimals. The degrees are truncated toward zero, so the sign of a negative
-// value is carried by both parts.
+// decimals; the degrees are truncated toward zero.
 void AppendDegreesMinutes(std::string& text, double value) {
   const auto degrees = static_cast<double>(TruncateToInt32(value));
   const double minutes = (value - degrees) * 60.0;
@@ -32,10 +33,11 @@ void WriteGgaSentence(std::string& text, const TrackPoint& point) {
   // Only the position is known to the sentence: the time of fix and the
   // eight fields after the position stay empty.
   text.append("$GPGGA,,");
-  AppendDegreesMinutes(text, point.latitude);
-  text.append(",N,");
-  AppendDegreesMinutes(text, point.longitude);
-  text.append(",E,,,,,,,,*");
+  AppendDegreesMinutes(text, std::fabs(point.latitude));
+  text.append(point.latitude < 0 ? ",S," : ",N,");
+  AppendDegreesMinutes(text, std::fabs(point.longitude));
+  text.append(point.longitude < 0 ? ",W" : ",E");
+  text.append(",,,,,,,,*");
   const std::uint8_t checksum = NmeaChecksum(std::string_view(text).substr(start));
   text.push_back(kHexDigits[checksum >> 4]);
   text.push_back(kHexDigits[checksum & 0x0F]);

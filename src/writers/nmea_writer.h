@@ -17,7 +17,7 @@ Result<void> WriteNmeaLog(const TrackData& track, TextOutput& output, const Trac
                           const Progress& progress = {});
 
 // Appends the sentence of one point, with its line feed:
-// $GPGGA,,DDMM.MMMMMM,N,DDDMM.MMMMMM,E,,,,,,,,*hh
+// $GPGGA,,DDMM.MMMMMM,N,DDDMM.MMMMMM,E,,,,,,,,*hh (S and W south and west)
 void WriteGgaSentence(std::string& text, const TrackPoint& point);
 
 // The exclusive or of the bytes of a sentence up to its first "*", every "$"

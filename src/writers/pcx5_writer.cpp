@@ -37,12 +37,12 @@ void AppendCoordinate(std::string& text, double value) {
   if (length < kWidth) text.insert(start, kWidth - length, ' ');
 }
 
-// "T  N<lat> E<lon> DD-MON-YY HH:MM:SS <alt>"
+// "T  N<lat> E<lon> DD-MON-YY HH:MM:SS <alt>" (S and W south and west)
 void AppendTrackLine(std::string& text, const TrackPoint& point, const TrackWriterOptions& options) {
-  text.append("T  N");
-  AppendCoordinate(text, point.latitude);
-  text.append(" E");
-  AppendCoordinate(text, point.longitude);
+  text.append("T  ");
+  AppendHemisphere(text, point.latitude, 'N', 'S', AppendCoordinate);
+  text.push_back(' ');
+  AppendHemisphere(text, point.longitude, 'E', 'W', AppendCoordinate);
   const std::tm when = CalendarTime(point.time, options.useUtc);
   text.push_back(' ');
   AppendTwoDigits(text, when.tm_mday);

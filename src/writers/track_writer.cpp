@@ -1,6 +1,7 @@
 #include "writers/track_writer.h"
 
 #include <charconv>
+#include <cmath>
 #include <vector>
 
 #include "platform/time_zone.h"
@@ -40,6 +41,12 @@ std::tm CalendarTime(std::int32_t time, bool useUtc) {
   std::tm fields{};
   if (!(useUtc ? ToUtcTime(time, fields) : ToLocalTime(time, fields))) fields = std::tm{};
   return fields;
+}
+
+void AppendHemisphere(std::string& text, double value, char positive, char negative,
+                      void (*appendMagnitude)(std::string& text, double magnitude)) {
+  text.push_back(value < 0 ? negative : positive);
+  appendMagnitude(text, std::fabs(value));
 }
 
 void AppendInteger(std::string& text, std::int64_t value) {

@@ -38,6 +38,12 @@ Result<void> WriteTrackFile(const TrackData& track, TextOutput& output, const Tr
 // library cannot convert (none of the 32-bit times here) gives all fields 0.
 std::tm CalendarTime(std::int32_t time, bool useUtc);
 
+// A coordinate as the track formats write it: the hemisphere letter, then
+// the magnitude in the format's own number format (north and east for 0
+// and above, south and west below).
+void AppendHemisphere(std::string& text, double value, char positive, char negative,
+                      void (*appendMagnitude)(std::string& text, double magnitude));
+
 // Number texts without the C library's locale: a decimal integer, and a
 // number 0 to 99 as two digits.
 void AppendInteger(std::string& text, std::int64_t value);

@@ -24,7 +24,8 @@ TEST(WriteCsvTrack, WritesTheHeaderRowThenOneRowPerPoint) {
       {{35.5, 139.25, kNoAltitude, 1236297903}, false, "Asia/Tokyo", "N35.500000,E139.250000,H-9999.000000,9:5:3, "},
       // Negative values keep their sign after the letter, also when they
       // round to zero.
-      {{-0.0000004, -139.25, -0.5, 1}, true, "UTC", "N-0.000000,E-139.250000,H-0.500000,0:0:1, "},
+      // South and west: the letter, then the magnitude.
+      {{-0.0000004, -139.25, -0.5, 1}, true, "UTC", "S0.000000,W139.250000,H-0.500000,0:0:1, "},
   };
   for (const auto& c : cases) {
     const test::ScopedTimeZone zone(c.timeZone);

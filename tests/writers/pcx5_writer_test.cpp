@@ -56,7 +56,7 @@ TEST(WritePcx5Track, WritesPositionDateTimeAndTruncatedAltitude) {
        "T  N35.6687233 E139.7613150 05-MAR-09 12:35:19 45"},
       {{5.5, 139.25, 45.9, 0}, true, "Asia/Tokyo", "T  N5.5000000 E139.2500000 01-JAN-70 00:00:00 45"},
       // Negative values keep their sign after the letter.
-      {{-0.5, -139.25, -12.7, 0}, true, "UTC", "T  N-0.5000000 E-139.2500000 01-JAN-70 00:00:00 -12"},
+      {{-0.5, -139.25, -12.7, 0}, true, "UTC", "T  S0.5000000 W139.2500000 01-JAN-70 00:00:00 -12"},
       // The ends of the 32-bit times, as the C library converts them.
       {{35.5, 139.25, 0.0, std::numeric_limits<std::int32_t>::min()}, true, "UTC",
        "T  N35.5000000 E139.2500000 13-DEC-01 20:45:52 0"},
