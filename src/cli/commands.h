@@ -11,9 +11,15 @@ namespace kestrel::cli {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;  // a failure message was shown
 inline constexpr int kExitUsage = 2;    // the command line itself is wrong
+inline constexpr int kExitPartial = 3;  // the work was done on part of the input
 
-// FILE, --trail and --format, common to every subcommand.
+// FILE, --trail, --trail-index, --format and --date, common to every subcommand.
 void AddInputOptions(CLI::App& command, InputOptions& input);
+
+// The status of work done on the loaded track: kExitPartial when the load
+// read part of the file only (a bad record ended a trail, damaged lines of a
+// log were skipped).
+int DoneStatus(const TrackData& track);
 
 void AddInfoCommand(CLI::App& program, int& exitStatus);
 void AddConvertCommand(CLI::App& program, int& exitStatus);

@@ -7,8 +7,14 @@
 namespace kestrel::cli {
 
 void AddInputOptions(CLI::App& command, InputOptions& input) {
-  command.add_option("FILE", input.file, "track file: a .usr file or an NMEA log")->required();
-  command.add_option("--trail", input.trail, "name of the trail to load from a .usr file");
+  command.add_option("FILE", input.file, "track file: a .usr file or an NMEA log; - reads standard input")
+      ->required();
+  CLI::Option* trail = command.add_option("--trail", input.trail, "name of the trail to load from a .usr file");
+  CLI::Option* place = command.add_option("--trail-index", input.trailPlace,
+                                          "the trail to load from a .usr file by its place in the overview, from 1")
+                           ->check(CLI::PositiveNumber);
+  trail->excludes(place);
+  place->excludes(trail);
   command.add_option_function<std::string>(
              "--format",
              [&input](const std::string& format) {
@@ -16,6 +22,17 @@ void AddInputOptions(CLI::App& command, InputOptions& input) {
              },
              "input format (default: by extension)")
       ->check(CLI::IsMember({"usr", "nmea"}));
+  command
+      .add_option_function<std::string>(
+          "--date", [&input](const std::string& text) { input.date = DateOfText(text); },
+          "the date of a log's records that carry none, YYYY-MM-DD (UTC)")
+      ->check(CLI::Validator(
+          [](const std::string& text) { return DateOfText(text) ? "" : "the date must be YYYY-MM-DD: " + text; },
+          "YYYY-MM-DD"));
+}
+
+int DoneStatus(const TrackData& track) {
+  return track.summary.cutShort || track.summary.skippedLines > 0 ? kExitPartial : kExitSuccess;
 }
 
 void AddInfoCommand(CLI::App& program, int& exitStatus) {
@@ -32,7 +49,7 @@ void AddInfoCommand(CLI::App& program, int& exitStatus) {
       return;
     }
     std::cout << *text << std::flush;
-    exitStatus = kExitSuccess;
+    exitStatus = DoneStatus(track);
   });
 }
 

@@ -2,6 +2,7 @@
 // desktop program does and writes the same bytes with the same settings.
 
 #include <iostream>
+#include <new>
 
 #include "cli/commands.h"
 
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     program.exit(error);
     return kExitUsage;
+  } catch (const std::bad_alloc&) {
+    // Where a command did not meet the shortage itself.
+    std::cerr << kestrel::kNoMemoryMessage << std::flush;
+    return kExitFailure;
   }
   return exitStatus;
 }

@@ -33,7 +33,7 @@ ThinningChoice ThinningOf(const OutputOptions& options) {
 Profile ProfileOf(const OutputOptions& options) { return Profile(options.profilePath.value_or("")); }
 
 int RunOutputCommand(const InputOptions& input, const OutputOptions& options, const OutputWork& work) {
-  if (IsUsrInput(input) && !input.trail) {
+  if (IsUsrInput(input) && !NamesATrail(input)) {
     std::cerr << kTrailNameRequiredMessage << '\n';
     return kExitUsage;
   }
@@ -42,7 +42,7 @@ int RunOutputCommand(const InputOptions& input, const OutputOptions& options, co
   const bool loaded = LoadInput(input, track, shell).has_value();
   shell.EndProgress();
   if (!loaded) return kExitFailure;
-  return work(track, input.file, !options.output.has_value(), shell) ? kExitSuccess : kExitFailure;
+  return work(track, input.file, !options.output.has_value(), shell) ? DoneStatus(track) : kExitFailure;
 }
 
 }  // namespace kestrel::cli

@@ -1,27 +1,69 @@
 #include "cli/track_input.h"
 
-#include "platform/text_encoding.h"
+#include <cctype>
+
 #include "track/open_commands.h"
+#include "track/summary.h"
 #include "track/track_file_kind.h"
 
 namespace kestrel::cli {
+namespace {
+
+bool IsLeapYear(std::int32_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+std::int32_t DaysInMonth(std::int32_t year, std::int32_t month) {
+  constexpr std::int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+}  // namespace
 
 bool IsUsrInput(const InputOptions& options) {
   if (options.format != InputFormat::ByExtension) return options.format == InputFormat::Usr;
   return TrackFileKindOf(options.file) == TrackFileKind::Usr;
 }
 
+bool NamesATrail(const InputOptions& options) { return options.trail || options.trailPlace; }
+
 std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell) {
-  if (!IsUsrInput(options)) return OpenNmeaLog(track, options.file, shell);
-  std::optional<std::string> overview = OpenUsrFile(track, options.file, shell);
-  if (!overview || !options.trail) return overview;
-  const std::string name = Utf8ToCp932(*options.trail);
-  const Result<TrailLocation> trail = FindTrail(track.summary, name, options.file);
+  const TrackFileKind kind = IsUsrInput(options) ? TrackFileKind::Usr : TrackFileKind::NmeaLog;
+  const std::unique_ptr<ByteSource> file = OpenTrackInput(options.file, kind, shell);
+  if (!file) return std::nullopt;
+  if (kind == TrackFileKind::NmeaLog) {
+    std::optional<std::string> text = OpenNmeaLog(track, *file, shell, options.date);
+    if (text && track.summary.skippedLines > 0) shell.ShowMessage({SkippedLinesText(track.summary)});
+    return text;
+  }
+  std::optional<std::string> overview = OpenUsrFile(track, *file, shell);
+  if (!overview || !NamesATrail(options)) return overview;
+  const Result<TrailEntry> trail = options.trailPlace ? FindTrailAt(track.summary, *options.trailPlace, options.file)
+                                                      : FindTrail(track.summary, *options.trail, options.file);
   if (!trail) {
     ShowFailure(shell, trail.error());
     return std::nullopt;
   }
-  return LoadTrail(track, options.file, *trail, name, shell);
+  return LoadTrail(track, *file, *trail, shell);
+}
+
+std::optional<CalendarDate> DateOfText(const std::string& text) {
+  // YYYY-MM-DD
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  std::int32_t parts[3] = {0, 0, 0};
+  std::size_t part = 0;
+  for (const char c : text) {
+    if (c == '-') {
+      ++part;
+    } else if (std::isdigit(static_cast<unsigned char>(c)) != 0) {
+      parts[part] = parts[part] * 10 + (c - '0');
+    } else {
+      return std::nullopt;
+    }
+  }
+  const CalendarDate date{parts[0], parts[1], parts[2]};
+  if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > DaysInMonth(date.year, date.month)) {
+    return std::nullopt;
+  }
+  return date;
 }
 
 }  // namespace kestrel::cli

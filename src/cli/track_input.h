@@ -1,10 +1,12 @@
 #pragma once
 // Loading the input track of a command exactly as the main window does.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "platform/shell.h"
+#include "track/loader.h"
 #include "track/track_data.h"
 
 namespace kestrel::cli {
@@ -12,19 +14,28 @@ namespace kestrel::cli {
 enum class InputFormat { ByExtension, Usr, Nmea };
 
 struct InputOptions {
-  std::string file;
-  std::optional<std::string> trail;  // UTF-8, as typed
+  std::string file;                       // "-": standard input
+  std::optional<std::string> trail;       // UTF-8, as typed
+  std::optional<std::int64_t> trailPlace;  // --trail-index: from 1, as the overview lists the trails
   InputFormat format = InputFormat::ByExtension;
+  std::optional<CalendarDate> date;       // --date: of a log's records that carry none
 };
 
 // Whether the input is read as a .usr file: by --format, else by the
 // extension ".usr" in any letter case.
 bool IsUsrInput(const InputOptions& options);
 
-// Loads the input into the track: an NMEA log whole; a .usr file's directory,
-// and with a trail name that trail. Returns the information box text, or
-// nothing after the failure was shown.
+// Whether a .usr input names its trail (by name or by place).
+bool NamesATrail(const InputOptions& options);
+
+// Loads the input into the track, opening it once: an NMEA log whole; a
+// .usr file's directory, and with a trail named or placed that trail.
+// Returns the information box text, or nothing after the failure was shown.
+// Lines of a log skipped as damaged are told on a line of their own.
 std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell);
+
+// The date of --date: YYYY-MM-DD of a day that exists; nothing otherwise.
+std::optional<CalendarDate> DateOfText(const std::string& text);
 
 inline constexpr const char* kTrailNameRequiredMessage = "ﾄﾚｲﾙ名を指定して下さい";
 

@@ -6,11 +6,13 @@
 // dialog, the colour chooser, the two prompts, the version dialog and the
 // browser; only the desktop program has them. Tests answer both from a script.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel {
 
@@ -57,6 +59,21 @@ class Shell {
   virtual bool ReportProgress(std::int64_t done, std::int64_t total) = 0;
 };
 
+// A trail as the trail prompt lists it.
+struct ListedTrail {
+  std::string name;  // UTF-8
+  std::int32_t pointCount = 0;
+  bool operator==(const ListedTrail&) const = default;
+};
+
+// What the trail prompt gave: the name typed, or the trail picked from its
+// list (then its place in the list, from 0, and its name).
+struct TrailChoice {
+  std::string name;
+  std::optional<std::size_t> listed{};
+  bool operator==(const TrailChoice&) const = default;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -65,8 +82,11 @@ class Dialogs {
   virtual std::optional<std::string> ChooseFileToOpen(const FileDialogRequest& request) = 0;
   // The colour chooser, colours packed as 0x00BBGGRR; nullopt when cancelled.
   virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) = 0;
-  // The trail name prompt and the API key prompt; nullopt when cancelled.
-  virtual std::optional<std::string> PromptTrailName(const std::string& initial) = 0;
+  // The trail prompt, listing the trails to pick from beside the name to
+  // type; nullopt when cancelled.
+  virtual std::optional<TrailChoice> PromptTrailName(const std::string& initial,
+                                                     const std::vector<ListedTrail>& trails) = 0;
+  // The API key prompt; nullopt when cancelled.
   virtual std::optional<std::string> PromptApiKey(const std::string& initial) = 0;
   // The version dialog, modal: the program's description and version on its
   // first line, the legal notice on its second.

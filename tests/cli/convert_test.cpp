@@ -87,11 +87,14 @@ std::vector<ConvertCase> Cases() {
        "three-trails.log", "Second-points20.log"},
       {"named-output", kLog, {"--to", "trk", "--rate", "1", "-o", "picked.txt"}, "", "Asia/Tokyo", 0, kDone,
        "picked.txt", "log-rate1.trk"},
-      // A load that shows "Data Error!" goes on with the points read so far.
-      {"data-error", "usr/out-of-range.usr", {"--trail", "Bad"}, "", "Asia/Tokyo", 0,
-       std::string("Data Error!\n  out-of-range.usr: point record 4 of 10 has a grid position outside the tables\n") +
-           kDone,
-       "out-of-range.csv", "Bad-data-error.csv"},
+      // A load that shows "Data Error!" goes on with the points read so far;
+      // the work is done on part of the trail (exit 3).
+      {"data-error", "usr/ends-inside-trail.usr", {"--trail", "Short"}, "", "Asia/Tokyo", 3,
+       std::string("Data Error!\n  ends-inside-trail.usr: the file ends inside point record 231 of 250\n") + kDone,
+       "ends-inside-trail.csv", "Short-data-error.csv"},
+      // South and west; damaged lines skipped, and said (exit 3).
+      {"south-west", "nmea/south-west.log", {"--utc"}, "", "Asia/Tokyo", 3,
+       std::string("NMEAﾃﾞｰﾀの1行を読み飛ばしました\n") + kDone, "south-west.csv", "south-west.csv"},
       // The profile's settings, the command line's switches over them. Its
       // "拡張子のみ変更" does not matter: without -o the name is derived.
       {"profile-trk", kLog, {},
@@ -125,8 +128,6 @@ std::vector<ConvertCase> Cases() {
       {"folder-target", kLog, {"-o", ".", "--force"}, "", "Asia/Tokyo", 1,
        "ERROR:出力ﾌｧｲﾙが開けません\n  .: Is a directory\n", "", ""},
       // Refusals of the load.
-      {"mismatch", "nmea/mismatch.log", {}, "", "Asia/Tokyo", 1,
-       "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n  mismatch.log: GGA 50, RMC 49\n", "", ""},
       {"unknown-trail", kUsr, {"--trail", "Nowhere"}, "", "Asia/Tokyo", 1, "対象Trailが見付かりません\n", "", ""},
       // Usage errors, before the file is opened.
       {"usr-without-trail", kUsr, {"--to", "trk"}, "", "Asia/Tokyo", 2, "ﾄﾚｲﾙ名を指定して下さい\n", "", ""},

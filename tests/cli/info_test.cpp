@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cctype>
 
 #include "cli/krm_runner.h"
@@ -44,21 +46,36 @@ std::vector<InfoCase> Cases() {
       {"names-gone", {"usr/names.usr", "--trail", "Gone"}, "Asia/Tokyo", 1},
       {"names-unknown", {"usr/names.usr", "--trail", "RUN"}, "Asia/Tokyo", 1},
       {"names-empty-name", {"usr/names.usr", "--trail", ""}, "Asia/Tokyo", 1},
+      // Version 3 in the first release's layout of version 2 is no file.
       {"version3", {"usr/version3.usr"}, "Asia/Tokyo", 1},
       {"truncated", {"usr/truncated.usr"}, "Asia/Tokyo", 1},
       {"no-trails", {"usr/no-trails.usr"}, "Asia/Tokyo", 0},
       {"no-trails-lookup", {"usr/no-trails.usr", "--trail", "X"}, "Asia/Tokyo", 1},
+      // A grid value just south of the tables: by the projection's formula.
       {"out-of-range", {"usr/out-of-range.usr", "--trail", "Bad"}, "Asia/Tokyo", 0},
-      {"ends-inside-trail", {"usr/ends-inside-trail.usr", "--trail", "Short"}, "Asia/Tokyo", 0},
+      // The points before the end of the file, and exit 3: part of the trail.
+      {"ends-inside-trail", {"usr/ends-inside-trail.usr", "--trail", "Short"}, "Asia/Tokyo", 3},
       {"missing", {"usr/missing.usr"}, "Asia/Tokyo", 1},
-      {"mismatch", {"nmea/mismatch.log"}, "Asia/Tokyo", 1},
+      // 50 GGA and 49 RMC: read by time.
+      {"mismatch", {"nmea/mismatch.log"}, "Asia/Tokyo", 0},
       {"missing-log", {"nmea/missing.log"}, "Asia/Tokyo", 1},
       {"usr-as-nmea", {"usr/three-trails.usr", "--format", "nmea"}, "Asia/Tokyo", 0},
       {"log-trail-ignored", {"nmea/gga-only.log", "--trail", "X"}, "UTC", 0},
       // A sentence behind a blank still classifies by its address field.
       {"real-beidou", {"real/gpsd-beidou-bd.log"}, "Asia/Tokyo", 0},
-      // A binary blob with a whole RMC sentence behind it: one RMC too many.
-      {"real-ublox-8", {"real/gpsd-ublox-8.log"}, "Asia/Tokyo", 1},
+      // A binary blob with a whole RMC sentence behind it: one RMC more than
+      // each other type, and the log is read by time. From the west.
+      {"real-ublox-8", {"real/gpsd-ublox-8.log"}, "Asia/Tokyo", 0},
+      // South and west, a void fix, a damaged line skipped (exit 3).
+      {"south-west", {"nmea/south-west.log"}, "UTC", 3},
+      // A log without a date, given one.
+      {"gga-only-dated", {"nmea/gga-only.log", "--date", "2009-03-05"}, "America/New_York", 0},
+      // Files of other writers: the overview, a trail by its place among two
+      // of one name, a version-4 trail with its times.
+      {"japan-device", {"usr-world/japan-device.usr"}, "Asia/Tokyo", 0},
+      {"japan-device-index-2", {"usr-world/japan-device.usr", "--trail-index", "2"}, "Asia/Tokyo", 0},
+      {"tokyo-v4", {"usr-world/tokyo-v4.usr", "--trail-index", "1"}, "Asia/Tokyo", 0},
+      {"sanfrancisco-v3", {"usr-world/sanfrancisco-v3.usr", "--trail", "Bay ride"}, "Asia/Tokyo", 0},
   };
   // The logs in every zone: clock times are local.
   const std::pair<const char*, const char*> zones[] = {
@@ -86,12 +103,60 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, KrmInfo, testing::ValuesIn(Cases()),
 TEST(KrmUsage, WrongCommandLinesExitWithTwo) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"info"}, {"info", "a.log", "--format", "gpx"}, {"frobnicate"},
-        {"info", "a.log", "--no-such-option"}, {"info", "a.log", "--format", "1"}}) {
+        {"info", "a.log", "--no-such-option"}, {"info", "a.log", "--format", "1"},
+        {"info", "a.usr", "--trail", "A", "--trail-index", "1"}, {"info", "a.usr", "--trail-index", "0"},
+        {"info", "a.usr", "--trail-index", "x"}, {"info", "a.log", "--date", "2009-02-29"},
+        {"info", "a.log", "--date", "5.3.2009"}}) {
     const test::KrmRun run = RunKrm(args);
     EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err, "");
   }
+}
+
+// Inputs that can be read only once: standard input as "-" and as
+// /dev/stdin, a process substitution and a named pipe give what the file
+// gives; only the name differs.
+TEST(KrmInfo, ReadsInputsThatCanBeReadOnce) {
+  const std::string log = test::ReadFileBytes(DataPath("cli/info/gga-rmc-noise-tokyo.out"));
+  const std::string trail = test::ReadFileBytes(DataPath("cli/info/three-trails-TrailA.out"));
+  // The summary after the line of the file's name.
+  const auto rest = [](const std::string& text) { return text.substr(text.find("\r\n\r\n")); };
+  const std::string logBody = rest(log.substr(log.find("\r\n") + 2));
+  const std::string trailBody = rest(trail.substr(trail.find("\r\n") + 2));
+  const struct {
+    std::string command;
+    std::string body;
+  } cases[] = {
+      {"cat nmea/gga-rmc-noise.log | \"$KRM\" info -", logBody},
+      {"cat nmea/gga-rmc-noise.log | \"$KRM\" info /dev/stdin", logBody},
+      {"\"$KRM\" info <(cat nmea/gga-rmc-noise.log)", logBody},
+      {"\"$KRM\" info --format usr --trail TrailA <(cat usr/three-trails.usr)", trailBody},
+      {"f=$(mktemp -u) && mkfifo \"$f\" && (cat usr/three-trails.usr > \"$f\" &) && "
+       "\"$KRM\" info --format usr --trail TrailA \"$f\"; s=$?; rm -f \"$f\"; exit $s",
+       trailBody},
+  };
+  for (const auto& c : cases) {
+    const test::KrmRun run = test::RunShell(c.command, "Asia/Tokyo", DataPath(""));
+    EXPECT_EQ(run.status, 0) << c.command;
+    EXPECT_EQ(run.err, "") << c.command;
+    ASSERT_NE(run.out.find("\r\n"), std::string::npos) << c.command;
+    EXPECT_EQ(rest(run.out.substr(run.out.find("\r\n") + 2)), c.body) << c.command;
+  }
+}
+
+// A line of a log is never held whole: a file of 512 MB without a line
+// feed is one line skipped, read in the memory of a small one.
+TEST(KrmInfo, ALogWithoutLineEndsTakesLittleMemory) {
+  const test::TempDir folder;
+  const std::string path = folder.Path("sparse.log");
+  test::WriteFileBytes(path, "");
+  ASSERT_EQ(::truncate(path.c_str(), std::int64_t{512} << 20), 0);
+  const test::KrmRun run = RunKrm({"info", path}, "UTC");
+  EXPECT_EQ(run.status, 3);
+  EXPECT_EQ(run.err, "NMEAﾃﾞｰﾀの1行を読み飛ばしました\n");
+  EXPECT_NE(run.out.find("【データ数】\r\n0 (Points)"), std::string::npos);
+  EXPECT_LT(run.maxResidentKiB, 128 * 1024);
 }
 
 }  // namespace

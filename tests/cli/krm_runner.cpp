@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,12 +15,15 @@ extern char** environ;
 
 namespace kestrel::test {
 
-KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone, const std::string& cwd) {
+namespace {
+
+// Runs the command (after env and the environment) with stdin /dev/null.
+KrmRun Run(const std::vector<std::string>& program, const std::string& timeZone, const std::string& cwd) {
   TempDir capture;
   const std::string outPath = capture.Path("out");
   const std::string errPath = capture.Path("err");
-  std::vector<std::string> command = {"env", "TZ=" + timeZone, "LC_ALL=C.UTF-8", KRM_PATH};
-  command.insert(command.end(), args.begin(), args.end());
+  std::vector<std::string> command = {"env", "TZ=" + timeZone, "LC_ALL=C.UTF-8", std::string("KRM=") + KRM_PATH};
+  command.insert(command.end(), program.begin(), program.end());
   std::vector<char*> argv;
   for (std::string& arg : command) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -35,13 +39,27 @@ KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone,
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start krm");
   int waitStatus = 0;
-  waitpid(pid, &waitStatus, 0);
+  rusage usage{};
+  wait4(pid, &waitStatus, 0, &usage);
 
   KrmRun run;
   run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
   run.out = ReadFileBytes(outPath);
   run.err = ReadFileBytes(errPath);
+  run.maxResidentKiB = usage.ru_maxrss;
   return run;
+}
+
+}  // namespace
+
+KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone, const std::string& cwd) {
+  std::vector<std::string> program = {KRM_PATH};
+  program.insert(program.end(), args.begin(), args.end());
+  return Run(program, timeZone, cwd);
+}
+
+KrmRun RunShell(const std::string& commandLine, const std::string& timeZone, const std::string& cwd) {
+  return Run({"bash", "-c", commandLine}, timeZone, cwd);
 }
 
 }  // namespace kestrel::test

@@ -240,8 +240,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"OnePoint", "nmea/gga-only.log", {"--points", "1"}, 1, kTooFew, {}},
         RefusalCase{"NegativePoints", "nmea/gga-only.log", {"--points", "-5"}, 1, kTooFew, {}},
         RefusalCase{"LettersForPoints", "nmea/gga-only.log", {"--points", "abc"}, 1, kTooFew, {}},
-        RefusalCase{"CountMismatch", "nmea/mismatch.log", {}, 1,
-                    "NMEAﾃﾞｰﾀのﾀｸﾞ数に不一致があります\n  mismatch.log: GGA 50, RMC 49\n", {}},
+        // Damaged lines skipped: the site of the rest, and exit 3.
+        RefusalCase{"DamagedLines", "nmea/south-west.log", {"--service", "google"}, 3,
+                    std::string("NMEAﾃﾞｰﾀの1行を読み飛ばしました\n") + kGoogleWarning + kDone,
+                    {"south-west.css", "south-west.html", "south-west.js"}},
         // 20 points at 1 %: nothing to list. The page stays; no script, no style sheet.
         RefusalCase{"NoPointsToList", "usr/names.usr", {"--trail", "Run", "--rate", "1"}, 1, kFailed, {"names.html"}},
         // On map tiles too: Leaflet and the tile map script come after the script.
@@ -267,13 +269,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "picked.map.js"}},
         // A load that shows "Data Error!" goes on with the points read so far.
         RefusalCase{"DataError",
-                    "usr/out-of-range.usr",
-                    {"--trail", "Bad", "--service", "google"},
-                    0,
-                    std::string("Data Error!\n  out-of-range.usr: point record 4 of 10 has a grid position "
-                                "outside the tables\n") +
+                    "usr/ends-inside-trail.usr",
+                    {"--trail", "Short", "--service", "google"},
+                    3,
+                    std::string("Data Error!\n  ends-inside-trail.usr: the file ends inside point record 231 of 250\n") +
                         kGoogleWarning + kDone,
-                    {"out-of-range.css", "out-of-range.html", "out-of-range.js"}}),
+                    {"ends-inside-trail.css", "ends-inside-trail.html", "ends-inside-trail.js"}}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 struct ServiceCase {
