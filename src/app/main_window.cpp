@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "platform/paths.h"
-#include "platform/text_encoding.h"
 #include "select/selection.h"
 #include "track/open_commands.h"
 #include "track/summary.h"
@@ -71,6 +70,7 @@ void MainWindow::Show() {
   controls.trackFilePath = trackFilePath;
   controls.trailLabel = trailLabel;
   controls.infoText = infoText;
+  controls.noticeText = noticeText;
 }
 
 void MainWindow::OnOpenTrackFile(Dialogs& dialogs, Shell& shell) {
@@ -117,8 +117,11 @@ void MainWindow::OnRecentFilePicked(Shell& shell) {
 
 void MainWindow::Open(const std::string& path, bool usr, Shell& shell) {
   trackFilePath = path;
-  const std::optional<std::string> text =
-      usr ? OpenUsrFile(track, trackFilePath, shell) : OpenNmeaLog(track, trackFilePath, shell);
+  track.ReleasePoints();
+  std::unique_ptr<ByteSource> file = OpenTrackInput(path, usr ? TrackFileKind::Usr : TrackFileKind::NmeaLog, shell);
+  std::optional<std::string> text;
+  if (file) text = usr ? OpenUsrFile(track, *file, shell) : OpenNmeaLog(track, *file, shell);
+  noticeText.clear();
   if (!text) {
     // The points held before were released: nothing of the previous track
     // is shown any more.
@@ -131,7 +134,12 @@ void MainWindow::Open(const std::string& path, bool usr, Shell& shell) {
     return;
   }
   // A log has no .usr overview to show again on the map page.
-  if (!usr) mapPage.EnableUsrInfo(false);
+  if (usr) {
+    usrFile_ = std::move(file);
+  } else {
+    mapPage.EnableUsrInfo(false);
+    noticeText = SkippedLinesText(track.summary);
+  }
   infoText = *text;
   std::vector<std::string>& recent = controls.recentFiles;
   recent.erase(std::remove(recent.begin(), recent.end(), path), recent.end());
@@ -186,20 +194,27 @@ void MainWindow::OnChooseTrail(Dialogs& dialogs, Shell& shell) {
     shell.ShowMessage({kNoTrackFileMessage});
     return;
   }
-  const std::optional<std::string> typed = dialogs.PromptTrailName(trailName);
-  if (!typed) return;
-  trailName = *typed;
-  // The directory holds names in code page 932; the comparison is byte for byte.
-  const std::string name = Utf8ToCp932(trailName);
-  const Result<TrailLocation> trail = FindTrail(track.summary, name, trackFilePath);
-  if (!trail) {
-    ShowFailure(shell, trail.error());
+  std::vector<ListedTrail> listed;
+  for (const TrailEntry& entry : track.summary.trails) listed.push_back({entry.name, entry.pointCount});
+  const std::optional<TrailChoice> choice = dialogs.PromptTrailName(trailName, listed);
+  if (!choice) return;
+  trailName = choice->name;
+  // A trail picked from the list is the one at its place, whatever its
+  // namesakes; a typed name is compared byte for byte.
+  const Result<TrailEntry> trail = choice->listed
+                                       ? FindTrailAt(track.summary, static_cast<std::int64_t>(*choice->listed) + 1,
+                                                     trackFilePath)
+                                       : FindTrail(track.summary, trailName, trackFilePath);
+  if (!trail || !usrFile_) {
+    ShowFailure(shell, trail ? Fail(kTrailNotFoundMessage) : trail.error());
     trailLoaded = false;
     return;
   }
-  const std::optional<std::string> text = LoadTrail(track, trackFilePath, *trail, name, shell);
+  if (choice->listed) trailName = trail->name;
+  const std::optional<std::string> text = LoadTrail(track, *usrFile_, *trail, shell);
   if (!text) return;
   infoText = *text;
+  noticeText.clear();
   mapPage.EnableUsrInfo(true);
   convertPage.EnableUsrInfo(true);
   trailLoaded = true;

@@ -4,12 +4,14 @@
 // track. A model without a window: it holds what each control shows and its
 // members, and moves them between each other exactly where the window does.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
 #include "app/convert_page.h"
 #include "app/map_page.h"
+#include "platform/byte_source.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "track/track_data.h"
@@ -28,6 +30,7 @@ struct MainWindowControls {
   bool trailLabelEnabled = true;
   bool trailButtonEnabled = true;            // 1050 "Trail指定"
   std::string infoText;                      // edit 1056 (read-only)
+  std::string noticeText;                    // the line under it: lines of a log skipped
   std::vector<std::string> tabItems;         // tab control 1007: " GoogleMaps ", " フォーマット変換 "
   int selectedTab = 0;
   bool mapPageVisible = false;
@@ -51,6 +54,7 @@ class MainWindow {
   std::string trackFilePath;
   std::string trailLabel;
   std::string infoText;
+  std::string noticeText;
   // The further fields of the open and trail commands.
   std::string trailName;  // as typed last, UTF-8
   bool trailLoaded = false;
@@ -100,6 +104,9 @@ class MainWindow {
 
   Profile& profile_;
   ApplicationInfo info_;
+  // The .usr file whose directory the track holds, open since it was read:
+  // its trails are read from it.
+  std::unique_ptr<ByteSource> usrFile_;
   bool closed_ = false;
   bool rememberFailureShown_ = false;
 };

@@ -32,7 +32,9 @@ namespace {
 // The window as designed, in dialog units; the information box may make it wider.
 constexpr int kWindowWidth = 402;
 constexpr int kWindowHeight = 289;
-constexpr DialogRect kInfoBox{316, 8, 79, 250};
+constexpr DialogRect kInfoBox{316, 8, 79, 232};
+// Under the box: how many lines of a log were skipped, on up to two lines.
+constexpr DialogRect kNotice{316, 242, 79, 16};
 constexpr int kExitWidth = 64;
 
 // The widest lines of a summary, which the information box shows unbroken.
@@ -112,6 +114,10 @@ MainWindowView::MainWindowView(MainWindow& model, Shell& shell, Dialogs& dialogs
   QPlainTextEdit* info = layout.TextBox("info", kInfoBox);
   info->resize(std::max(info->width(), InfoBoxWidth(*info)), info->height());
   binder_.Text(info, c.infoText);
+  QLabel* notice = layout.Label("notice", "", kNotice);
+  notice->resize(info->width(), notice->height());
+  notice->setWordWrap(true);
+  binder_.Text(notice, c.noticeText);
   QPushButton* exit = layout.Button("exit", "終了(&X)", {0, 266, kExitWidth, 16});
   exit->move(info->x() + (info->width() - exit->width()) / 2, exit->y());
   binder_.Button(exit, [&model] { model.OnExit(); });

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "gui/app_icon.h"
@@ -13,14 +14,14 @@ namespace {
 constexpr Qt::WindowFlags kDialogFlags =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 
-const TextPromptDialog::Design kTrailDesign{.caption = "対象Trail入力",
-                                            .width = 186,
-                                            .height = 51,
-                                            .edit = {7, 7, 130, 14},
-                                            .note = "（半角）",
-                                            .notePlace = {141, 10, 38, 8},
-                                            .ok = {72, 29, 50, 14},
-                                            .cancel = {129, 29, 50, 14}};
+// The trail dialog: the list of trails above the line of the name.
+constexpr int kTrailWidth = 186;
+constexpr int kTrailHeight = 114;
+constexpr DialogRect kTrailList{7, 7, 172, 60};
+constexpr DialogRect kTrailEdit{7, 71, 130, 14};
+constexpr DialogRect kTrailNote{141, 74, 38, 8};
+constexpr DialogRect kTrailOk{72, 93, 50, 14};
+constexpr DialogRect kTrailCancel{129, 93, 50, 14};
 
 const TextPromptDialog::Design kApiKeyDesign{.caption = "API_KEY入力",
                                              .width = 283,
@@ -70,9 +71,46 @@ void TextPromptDialog::SetText(const std::string& text) {
 
 std::string TextPromptDialog::Text() const { return edit_->text().toStdString(); }
 
-TrailDialog::TrailDialog(QWidget* parent) : TextPromptDialog(kTrailDesign, parent) {
+TrailDialog::TrailDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("trailDialog"));
+  SetUp(this, "対象Trail入力");
+  DialogLayout layout(this);
+  setFixedSize(layout.Units().ToPixels(kTrailWidth, kTrailHeight));
+  list_ = new QListWidget(this);
+  layout.Place(list_, "trails", kTrailList);
+  edit_ = layout.Edit("text", kTrailEdit);
+  layout.Label("note", "（半角）", kTrailNote);
+  AddButtons(this, layout, kTrailOk, &kTrailCancel);
+  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (row < 0) return;
+    picked_ = static_cast<std::size_t>(row);
+    edit_->setText(QString::fromStdString(trails_[*picked_].name));
+  });
+  connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+  // A name typed is looked up by name.
+  connect(edit_, &QLineEdit::textEdited, this, [this] {
+    picked_.reset();
+    list_->setCurrentRow(-1);
+  });
+  SetTabOrder({edit_, list_});
+  edit_->setFocus();
 }
+
+void TrailDialog::SetText(const std::string& text) {
+  list_->setCurrentRow(-1);
+  picked_.reset();
+  edit_->setText(QString::fromStdString(text));
+  edit_->selectAll();
+}
+
+void TrailDialog::SetTrails(const std::vector<ListedTrail>& trails) {
+  trails_ = trails;
+  for (const ListedTrail& trail : trails_) {
+    list_->addItem(QString::fromStdString(trail.name + " (" + std::to_string(trail.pointCount) + ")"));
+  }
+}
+
+TrailChoice TrailDialog::Choice() const { return {edit_->text().toStdString(), picked_}; }
 
 ApiKeyDialog::ApiKeyDialog(QWidget* parent) : TextPromptDialog(kApiKeyDesign, parent) {
   setObjectName(QStringLiteral("apiKeyDialog"));

@@ -3,12 +3,16 @@
 // and the version information.
 
 #include <QDialog>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "gui/dialog_units.h"
+#include "platform/shell.h"
 
 class QLabel;
 class QLineEdit;
+class QListWidget;
 
 namespace kestrel::gui {
 
@@ -37,12 +41,26 @@ class TextPromptDialog : public QDialog {
   QLineEdit* edit_;
 };
 
-// "対象Trail入力": the name of the trail to load, typed in half-width characters.
-class TrailDialog : public TextPromptDialog {
+// "対象Trail入力": the trails of the file, "name (points)", above the name
+// of the trail to load, typed in half-width characters. Picking a trail
+// puts its name in the line; a trail picked is loaded even where another
+// has its name, until the name is typed over.
+class TrailDialog : public QDialog {
   Q_OBJECT
 
  public:
   explicit TrailDialog(QWidget* parent);
+
+  void SetText(const std::string& text);
+  void SetTrails(const std::vector<ListedTrail>& trails);
+  // The name in the line, and the trail picked if it still stands there.
+  TrailChoice Choice() const;
+
+ private:
+  QListWidget* list_;
+  QLineEdit* edit_;
+  std::vector<ListedTrail> trails_;
+  std::optional<std::size_t> picked_;
 };
 
 // "API_KEY入力": the key of the map service; it checks nothing.

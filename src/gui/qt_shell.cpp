@@ -235,11 +235,13 @@ std::optional<std::uint32_t> QtShell::ChooseColor(std::uint32_t initial) {
   return ToPackedColor(dialog.selectedColor());
 }
 
-std::optional<std::string> QtShell::PromptTrailName(const std::string& initial) {
+std::optional<TrailChoice> QtShell::PromptTrailName(const std::string& initial,
+                                                    const std::vector<ListedTrail>& trails) {
   TrailDialog dialog(window_);
+  dialog.SetTrails(trails);
   dialog.SetText(initial);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.Text();
+  return dialog.Choice();
 }
 
 std::optional<std::string> QtShell::PromptApiKey(const std::string& initial) {

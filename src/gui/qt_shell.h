@@ -45,7 +45,8 @@ class QtShell : public Shell, public Dialogs {
   std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
   bool PathExists(const std::string& path) override;
   std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
-  std::optional<std::string> PromptTrailName(const std::string& initial) override;
+  std::optional<TrailChoice> PromptTrailName(const std::string& initial,
+                                             const std::vector<ListedTrail>& trails) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
   void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
   void OpenInBrowser(const std::string& path) override;

@@ -10,10 +10,10 @@
 #include "platform/atomic_file.h"
 #include "platform/output_path.h"
 #include "support/failing_disk.h"
+#include "support/loaded_track.h"
 #include "support/memory_limit.h"
 #include "support/test_support.h"
 #include "support/written_text.h"
-#include "track/open_commands.h"
 #include "track/track_data.h"
 #include "writers/csv_writer.h"
 #include "writers/nmea_writer.h"
@@ -148,9 +148,7 @@ TEST(RunConversion, ReplacesTheLoadedLogWithItsConversion) {
   const test::TempDir folder;
   const std::string log = folder.Path("run.2009.log");
   test::WriteFileBytes(log, test::ReadFileBytes(test::DataPath("nmea/gga-rmc-noise.log")));
-  TrackData track;
-  test::ScriptedShell loadShell;
-  ASSERT_TRUE(OpenNmeaLog(track, log, loadShell));
+  const TrackData track = test::LoadedTrack(log);
   test::ScriptedShell shell;
   shell.yesNoAnswers = {true};
   EXPECT_TRUE(RunConversion(RequestFor(OutputType::Nmea, true), track, log, shell));

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
@@ -193,25 +194,48 @@ class QtShellTest : public QObject {
     QCOMPARE(shell_.ChooseFileToSave(kHtmlRequest), std::optional<std::string>(folder.Path("new.html")));
   }
 
-  void theTrailPromptTakesTheNameOnOkOnly() {
+  void theTrailPromptTakesATypedNameOrAPickedTrailOnOkOnly() {
+    const std::vector<ListedTrail> trails = {{"Twice", 8}, {"Twice", 9}, {"東京散歩", 3}};
     WhenShown<gui::TrailDialog>([](gui::TrailDialog* dialog) {
       QCOMPARE(dialog->windowTitle(), QStringLiteral("対象Trail入力"));
       QCOMPARE(ChildOf<QLabel>(dialog, "note")->text(), QStringLiteral("（半角）"));
+      auto* list = ChildOf<QListWidget>(dialog, "trails");
+      QCOMPARE(list->count(), 3);
+      QCOMPARE(list->item(2)->text(), QStringLiteral("東京散歩 (3)"));
       auto* edit = ChildOf<QLineEdit>(dialog, "text");
       QCOMPARE(edit->text(), QStringLiteral("Old"));
-      QTest::keyClicks(edit, QStringLiteral("TrailA"));  // replaces the selected old name
-      QTest::keyClick(edit, Qt::Key_Return);             // OK is the default button
+      QTest::keyClicks(edit, QStringLiteral("Twice"));  // replaces the selected old name
+      QTest::keyClick(edit, Qt::Key_Return);            // OK is the default button
     });
-    QCOMPARE(shell_.PromptTrailName("Old"), std::optional<std::string>("TrailA"));
+    QCOMPARE(shell_.PromptTrailName("Old", trails), std::optional<TrailChoice>(TrailChoice{"Twice"}));
+
+    // The first of two namesakes, picked from the list.
+    WhenShown<gui::TrailDialog>([](gui::TrailDialog* dialog) {
+      auto* list = ChildOf<QListWidget>(dialog, "trails");
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+      QCOMPARE(ChildOf<QLineEdit>(dialog, "text")->text(), QStringLiteral("Twice"));
+      QTest::mouseClick(ChildOf<QPushButton>(dialog, "ok"), Qt::LeftButton);
+    });
+    QCOMPARE(shell_.PromptTrailName("Old", trails), std::optional<TrailChoice>(TrailChoice{"Twice", 0}));
+
+    // A name typed over a pick is a name again.
+    WhenShown<gui::TrailDialog>([](gui::TrailDialog* dialog) {
+      auto* list = ChildOf<QListWidget>(dialog, "trails");
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+      QTest::keyClick(ChildOf<QLineEdit>(dialog, "text"), Qt::Key_Backspace);
+      QTest::keyClicks(ChildOf<QLineEdit>(dialog, "text"), QStringLiteral("e"));
+      QTest::keyClick(ChildOf<QLineEdit>(dialog, "text"), Qt::Key_Return);
+    });
+    QCOMPARE(shell_.PromptTrailName("Old", trails), std::optional<TrailChoice>(TrailChoice{"Twice"}));
 
     WhenShown<gui::TrailDialog>([](gui::TrailDialog* dialog) {
       QTest::keyClicks(ChildOf<QLineEdit>(dialog, "text"), QStringLiteral("X"));
       QTest::mouseClick(ChildOf<QPushButton>(dialog, "cancel"), Qt::LeftButton);
     });
-    QCOMPARE(shell_.PromptTrailName("Old"), std::nullopt);
+    QCOMPARE(shell_.PromptTrailName("Old", trails), std::nullopt);
 
     WhenShown<gui::TrailDialog>([](gui::TrailDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-    QCOMPARE(shell_.PromptTrailName("Old"), std::nullopt);
+    QCOMPARE(shell_.PromptTrailName("Old", trails), std::nullopt);
   }
 
   void theKeyPromptReturnsWhateverWasTyped() {

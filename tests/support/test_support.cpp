@@ -101,6 +101,13 @@ std::vector<std::string> ScriptedShell::Messages() const {
   return texts;
 }
 
+void PrintTo(const ScriptedShell::Shown& shown, std::ostream* out) {
+  *out << "{kind " << static_cast<int>(shown.kind) << ", \"" << shown.text << "\", icon " << static_cast<int>(shown.icon)
+       << ", \"" << shown.detail << "\"";
+  for (const ListedTrail& trail : shown.trails) *out << ", " << trail.name << " (" << trail.pointCount << ")";
+  *out << "}";
+}
+
 void ScriptedShell::ShowMessage(const Message& message) {
   shown.push_back({Shown::Kind::Message, message.text, message.icon, {}, message.detail});
 }
@@ -143,9 +150,16 @@ std::optional<std::uint32_t> ScriptedShell::ChooseColor(std::uint32_t initial) {
   return TakeAnswer(colorAnswers, "colour chooser");
 }
 
-std::optional<std::string> ScriptedShell::PromptTrailName(const std::string& initial) {
-  shown.push_back({Shown::Kind::TrailPrompt, initial, MessageIcon::None, {}});
-  return TakeAnswer(promptAnswers, "trail prompt");
+std::optional<TrailChoice> ScriptedShell::PromptTrailName(const std::string& initial,
+                                                          const std::vector<ListedTrail>& trails) {
+  shown.push_back({Shown::Kind::TrailPrompt, initial, MessageIcon::None, {}, {}, trails});
+  if (!trailPicks.empty()) {
+    const std::size_t pick = TakeAnswer(trailPicks, "trail pick");
+    return TrailChoice{trails.at(pick).name, pick};
+  }
+  const std::optional<std::string> typed = TakeAnswer(promptAnswers, "trail prompt");
+  if (!typed) return std::nullopt;
+  return TrailChoice{*typed};
 }
 
 std::optional<std::string> ScriptedShell::PromptApiKey(const std::string& initial) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <ostream>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -65,14 +66,19 @@ class ScriptedShell : public Shell, public Dialogs {
     MessageIcon icon = MessageIcon::None;  // for messages
     FileDialogRequest dialog;              // for file dialogs
     std::string detail{};                  // for messages
+    std::vector<ListedTrail> trails{};     // for the trail prompt
     bool operator==(const Shown&) const = default;
   };
 
   std::vector<Shown> shown;
+  friend void PrintTo(const Shown& shown, std::ostream* out);
   std::deque<bool> yesNoAnswers;
   std::deque<std::optional<std::string>> fileAnswers;
   std::deque<std::optional<std::uint32_t>> colorAnswers;
   std::deque<std::optional<std::string>> promptAnswers;
+  // Trails the trail prompt picks from its list (their places, from 0),
+  // before any name of promptAnswers is typed.
+  std::deque<std::size_t> trailPicks;
   // Paths that PathExists reports; when unset, the file system answers.
   std::optional<std::vector<std::string>> existingPaths;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
@@ -88,7 +94,8 @@ class ScriptedShell : public Shell, public Dialogs {
   std::optional<std::string> ChooseFileToSave(const FileDialogRequest& request) override;
   bool PathExists(const std::string& path) override;
   std::optional<std::uint32_t> ChooseColor(std::uint32_t initial) override;
-  std::optional<std::string> PromptTrailName(const std::string& initial) override;
+  std::optional<TrailChoice> PromptTrailName(const std::string& initial,
+                                             const std::vector<ListedTrail>& trails) override;
   std::optional<std::string> PromptApiKey(const std::string& initial) override;
   void ShowVersionInfo(const std::string& versionLine, const std::string& legalNotice) override;
   void OpenInBrowser(const std::string& path) override;

@@ -6,9 +6,8 @@
 
 #include <string>
 
-#include "platform/text_encoding.h"
+#include "support/loaded_track.h"
 #include "support/test_support.h"
-#include "track/open_commands.h"
 
 namespace kestrel::test {
 
@@ -27,18 +26,7 @@ inline TrackData StraightTrack(std::int32_t n) {
 
 // A log of tests/data, or a trail (UTF-8 name) of a .usr file of tests/data.
 inline TrackData FixtureTrack(const std::string& file, const std::string& trail = "") {
-  TrackData track;
-  ScriptedShell shell;
-  const std::string path = DataPath(file);
-  if (trail.empty()) {
-    EXPECT_TRUE(OpenNmeaLog(track, path, shell).has_value()) << file;
-  } else {
-    EXPECT_TRUE(OpenUsrFile(track, path, shell).has_value()) << file;
-    const std::string name = Utf8ToCp932(trail);
-    const Result<TrailLocation> found = FindTrail(track.summary, name, path);
-    EXPECT_TRUE(found && LoadTrail(track, path, *found, name, shell).has_value()) << trail;
-  }
-  return track;
+  return LoadedTrack(DataPath(file), trail);
 }
 
 }  // namespace kestrel::test
