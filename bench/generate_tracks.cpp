@@ -4,6 +4,8 @@
 //                                     car wandering around Tokyo
 //   generate_tracks usr POINTS PATH   a .usr file (version 2) with two way points
 //                                     and one trail of POINTS points around Tokyo
+//   generate_tracks usr4 POINTS PATH  a .usr file (version 4) with one trail of
+//                                     POINTS timed points around Tokyo
 //   generate_tracks samples DIR       DIR/kanto-walk.usr and DIR/yokohama-drive.log
 //
 // Every output is fixed by the arguments: the random numbers come from a
@@ -11,6 +13,7 @@
 // same command writes the same bytes on every run.
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
@@ -541,6 +544,96 @@ class UsrFileBuilder {
   std::vector<Trail> trails_;
 };
 
+// Builds a .usr file of version 4 without way points and routes, field by
+// field in little-endian order:
+//
+//   file       4 version (4), 4 data stream version, 4+n title, 4+n date
+//              text, 4 creation date, 4 creation time, 1, 4 serial number,
+//              4+n content description, 4 way point count (0), 4 route
+//              count (0), 4 trail count, trails
+//   trail      12 unit id and sequence numbers, 2 trail version, 4+n name
+//              (UTF-16LE), 4 flags, 4 colour, 4+n description, 8 creation,
+//              3, 4 data count, 4 point count P, P point records
+//   point      3, 4 time (POSIX, UTC), 8 longitude and 8 latitude (doubles,
+//              radians), 4 attribute count, then 1 kind and 4 float each
+//              (kind 1: the speed)
+class Usr4FileBuilder {
+ public:
+  struct Point {
+    LatLon position;
+    std::int64_t utcSeconds = 0;
+    float speed = 0.0F;  // metres per second
+  };
+
+  void AddTrail(const std::u16string& name, std::vector<Point> points) { trails_.push_back({name, std::move(points)}); }
+
+  std::string Bytes() const {
+    std::string out;
+    PutUint32(out, 4);
+    PutUint32(out, 10);
+    PutText(out, "Kestrelmarking benchmark data");
+    PutText(out, "12/07/2026");
+    PutUint32(out, 2461382);  // the creation date, a Julian day
+    PutUint32(out, 0);
+    out += '\0';
+    PutUint32(out, 0);
+    PutText(out, "Trails");
+    PutUint32(out, 0);
+    PutUint32(out, 0);
+    PutUint32(out, static_cast<std::uint32_t>(trails_.size()));
+    for (const Trail& trail : trails_) {
+      out.append(12, '\0');
+      out += '\x03';
+      out += '\0';
+      std::string name;
+      for (const char16_t c : trail.name) PutUint16(name, c);
+      PutText(out, name);
+      PutUint32(out, 2);
+      PutUint32(out, 0);
+      PutText(out, "");
+      out.append(8 + 3, '\0');
+      PutUint32(out, 0);
+      PutUint32(out, static_cast<std::uint32_t>(trail.points.size()));
+      for (const Point& point : trail.points) {
+        out.append(3, '\0');
+        PutUint32(out, static_cast<std::uint32_t>(point.utcSeconds));
+        PutDouble(out, point.position.longitude * kDegree);
+        PutDouble(out, point.position.latitude * kDegree);
+        PutUint32(out, 1);
+        out += '\x01';
+        PutUint32(out, std::bit_cast<std::uint32_t>(point.speed));
+      }
+    }
+    return out;
+  }
+
+ private:
+  struct Trail {
+    std::u16string name;
+    std::vector<Point> points;
+  };
+
+  static void PutUint16(std::string& out, std::uint32_t value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>((value >> 8) & 0xFF);
+  }
+  static void PutUint32(std::string& out, std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
+  }
+  static void PutDouble(std::string& out, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    PutUint32(out, static_cast<std::uint32_t>(bits & 0xFFFFFFFF));
+    PutUint32(out, static_cast<std::uint32_t>(bits >> 32));
+  }
+  // A text of the header or a record: its byte length, then its bytes.
+  static void PutText(std::string& out, const std::string& bytes) {
+    PutUint32(out, static_cast<std::uint32_t>(bytes.size()));
+    out += bytes;
+  }
+
+  std::vector<Trail> trails_;
+};
+
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -582,6 +675,21 @@ void WriteTokyoUsr(std::int32_t pointCount, const std::string& path) {
   usr.AddWayPoint({"Tokyo Sta.", {35.6812, 139.7671}, 4});
   usr.AddWayPoint({"Shinjuku", {35.6896, 139.7006}, 38});
   usr.AddTrail(std::move(trail));
+  WriteFile(path, usr.Bytes());
+}
+
+// The same drive as a version-4 trail with a time per point, one a second
+// from the evening of 28 February 2024 UTC.
+void WriteTokyoUsr4(std::int32_t pointCount, const std::string& path) {
+  WanderingCar car(kTokyo, 15000.0, 65535);
+  std::vector<Usr4FileBuilder::Point> points;
+  const std::int64_t start = UtcSeconds(2024, 2, 28, 22, 0);
+  for (std::int32_t i = 0; i < pointCount; ++i) {
+    const Fix fix = car.Next();
+    points.push_back({fix.position, start + i, static_cast<float>(fix.speed)});
+  }
+  Usr4FileBuilder usr;
+  usr.AddTrail(u"Tokyo drive", std::move(points));
   WriteFile(path, usr.Bytes());
 }
 
@@ -651,6 +759,7 @@ std::int32_t CountArgument(std::string_view text, std::int32_t limit) {
 int Usage() {
   std::cerr << "usage: generate_tracks nmea FIXES PATH\n"
                "       generate_tracks usr POINTS PATH\n"
+               "       generate_tracks usr4 POINTS PATH\n"
                "       generate_tracks samples DIR\n";
   return 2;
 }
@@ -664,6 +773,8 @@ int main(int argc, char** argv) {
       WriteTokyoLog(CountArgument(args[1], 10'000'000), args[2]);
     } else if (args.size() == 3 && args[0] == "usr") {
       WriteTokyoUsr(CountArgument(args[1], 65535), args[2]);
+    } else if (args.size() == 3 && args[0] == "usr4") {
+      WriteTokyoUsr4(CountArgument(args[1], 10'000'000), args[2]);
     } else if (args.size() == 2 && args[0] == "samples") {
       WriteKantoWalk(args[1] + "/kanto-walk.usr");
       WriteYokohamaDrive(args[1] + "/yokohama-drive.log");

@@ -1,15 +1,16 @@
 // Loading through the core, as the trail and open commands do it.
 //
-//   load_benchmark USR_FILE NMEA_LOG [benchmark options]
+//   load_benchmark USR_FILE USR4_FILE NMEA_LOG [benchmark options]
 //
-// LoadUsrTrail: AllocatePoints and LoadPoints for the first trail of the .usr
-// file. OpenNmeaLog: the whole open command on the log (check, allocate,
-// load, statistics and the summary text).
+// LoadUsrTrail, LoadUsr4Trail: LoadPoints for the first trail of the .usr
+// file of version 2 and of version 4. OpenNmeaLog: the whole open command on
+// the log (check, load, statistics and the summary text).
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "platform/byte_source.h"
@@ -48,12 +49,11 @@ void LoadUsrTrail(benchmark::State& state, const std::string& path) {
     return;
   }
   const TrailEntry& trail = track.summary.trails.front();
-  const LoadRequest request{trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0};
+  LoadRequest request;
+  request.recordCount = trail.pointCount;
+  request.dataOffset = trail.dataOffset;
+  request.layout = trail.layout;
   for (auto _ : state) {
-    if (!track.AllocatePoints(trail.pointCount)) {
-      state.SkipWithError("no memory for the points");
-      break;
-    }
     const Result<std::optional<Message>> load = LoadPoints(track, request, *file);
     if (!load || *load) {
       state.SkipWithError("the trail did not load");
@@ -68,7 +68,8 @@ void OpenLog(benchmark::State& state, const std::string& path) {
   SilentShell shell;
   TrackData track;
   for (auto _ : state) {
-    const std::optional<std::string> text = OpenNmeaLog(track, path, shell);
+    const std::unique_ptr<ByteSource> file = OpenTrackInput(path, TrackFileKind::NmeaLog, shell);
+    const std::optional<std::string> text = file ? OpenNmeaLog(track, *file, shell) : std::nullopt;
     if (!text || shell.messageCount > 0) {
       state.SkipWithError("the log did not load");
       break;
@@ -85,13 +86,15 @@ void OpenLog(benchmark::State& state, const std::string& path) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  if (argc != 3) {
-    std::cerr << "usage: load_benchmark USR_FILE NMEA_LOG [benchmark options]\n";
+  if (argc != 4) {
+    std::cerr << "usage: load_benchmark USR_FILE USR4_FILE NMEA_LOG [benchmark options]\n";
     return 2;
   }
   const std::string usrPath = argv[1];
-  const std::string logPath = argv[2];
+  const std::string usr4Path = argv[2];
+  const std::string logPath = argv[3];
   benchmark::RegisterBenchmark("LoadUsrTrail", LoadUsrTrail, usrPath)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("LoadUsr4Trail", LoadUsrTrail, usr4Path)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("OpenNmeaLog", OpenLog, logPath)->Unit(benchmark::kMillisecond);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
