@@ -1,5 +1,6 @@
-// The input as an NMEA log: the check, then, when the counts agree, the
-// points and the summary text, as the open command reads a log.
+// The input as an NMEA log: the check, then the points and the summary text,
+// as the open command reads a log (with a date given, so that dateless
+// records are dated too).
 
 #include <cstddef>
 #include <cstdint>
@@ -26,8 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const Result<NmeaLogCheck> check = CheckNmeaLog(log);
   if (!check) return 0;
+  LoadRequest request;
+  request.kind = LoadKind::NmeaLog;
+  request.tagMask = check->tags;
+  request.records = check->ReadAsFirstRelease() ? NmeaRecords::OneOfEachType : NmeaRecords::ByTime;
+  request.recordCount = check->ReadAsFirstRelease() ? check->recordCount : check->sentenceCount;
+  request.date = CalendarDate{2026, 12, 31};
   TrackData track;
-  if (!track.AllocatePoints(check->recordCount)) return 0;
-  if (LoadPoints(track, {check->recordCount, 0, LoadKind::NmeaLog, check->tags}, log)) NmeaSummaryText(track.summary);
+  if (LoadPoints(track, request, log)) NmeaSummaryText(track.summary);
   return 0;
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-// A trail may claim 65535 points wherever it lies; loading the first few
+// A trail may claim many points wherever it lies; loading the first few
 // trails only keeps one input to milliseconds.
 constexpr int kTrailsLoaded = 8;
 
@@ -30,11 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const TrailEntry& trail : track.summary.trails) {
     if (trail.pointCount <= 0) continue;
     if (loaded++ == kTrailsLoaded) break;
-    if (!track.AllocatePoints(trail.pointCount)) continue;
     track.summary.SetTrailName(trail.name);
-    if (LoadPoints(track, {trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0}, file)) {
-      TrailSummaryText(track.summary);
-    }
+    LoadRequest request;
+    request.recordCount = trail.pointCount;
+    request.dataOffset = trail.dataOffset;
+    request.layout = trail.layout;
+    if (LoadPoints(track, request, file)) TrailSummaryText(track.summary);
   }
   return 0;
 }
