@@ -144,19 +144,28 @@ Result<FileSource> OpenFileSource(const std::string& path) {
   return FileSource(fd, path);
 }
 
-Result<std::unique_ptr<ByteSource>> InputOfDescriptor(int fd, std::string name) {
-  FileSource file(fd, std::move(name));
+namespace {
+
+// The source of an open file as an input: as it is where it can move back,
+// else copied as it is read.
+Result<std::unique_ptr<ByteSource>> InputOf(FileSource file, int fd) {
   if (::lseek(fd, 0, SEEK_CUR) >= 0) return std::unique_ptr<ByteSource>(std::make_unique<FileSource>(std::move(file)));
   const int copy = UnnamedTemporaryFile();
   if (copy < 0) return Fail(kNoDataMessage, SystemDetail(file.Name(), errno));
   return std::unique_ptr<ByteSource>(std::make_unique<SpooledSource>(std::move(file), copy));
 }
 
+}  // namespace
+
+Result<std::unique_ptr<ByteSource>> InputOfDescriptor(int fd, std::string name) {
+  return InputOf(FileSource(fd, std::move(name)), fd);
+}
+
 Result<std::unique_ptr<ByteSource>> OpenInput(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Fail(kNoDataMessage, SystemDetail(path, errno));
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  return InputOfDescriptor(fd, path);
+  Result<FileSource> file = OpenFileSource(path);
+  if (!file) return file.error();
+  const int fd = file->Descriptor();
+  return InputOf(std::move(file).value(), fd);
 }
 
 MemorySource::ReadCount MemorySource::Read(char* out, std::size_t n) {

@@ -55,6 +55,7 @@ class FileSource final : public ByteSource {
   std::int64_t Size() const override { return size_; }
   ReadCount Read(char* out, std::size_t n) override;
   int Seek(std::int64_t position) override;
+  int Descriptor() const { return fd_; }
 
  private:
   int fd_;
