@@ -37,6 +37,11 @@ int RunOutputCommand(const InputOptions& input, const OutputOptions& options, co
     std::cerr << kTrailNameRequiredMessage << '\n';
     return kExitUsage;
   }
+  // Standard input has no name to name the output after.
+  if (input.file == kStandardInput && !options.output) {
+    std::cerr << kOutputOfStandardInputMessage << '\n';
+    return kExitUsage;
+  }
   CliShell shell(std::cerr, options.force, options.output);
   TrackData track;
   const bool loaded = LoadInput(input, track, shell).has_value();

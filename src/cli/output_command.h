@@ -38,10 +38,12 @@ Profile ProfileOf(const OutputOptions& options);
 using OutputWork = std::function<bool(const TrackData& track, const std::string& trackFilePath,
                                       bool sameName, Shell& shell)>;
 
-// Refuses a .usr file without a trail named or placed (exit 2, before the
-// file is opened), loads the input as the main window does, and runs the
+// Refuses a .usr file without a trail named or placed, and standard input
+// without -o (exit 2, before the input is read), loads the input as the main window does, and runs the
 // work with the output named by -o or derived from the input (sameName).
 // Returns the exit status (DoneStatus when the work is done).
 int RunOutputCommand(const InputOptions& input, const OutputOptions& options, const OutputWork& work);
+
+inline constexpr const char* kOutputOfStandardInputMessage = "the output of standard input is named by -o";
 
 }  // namespace kestrel::cli

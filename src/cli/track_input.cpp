@@ -1,5 +1,7 @@
 #include "cli/track_input.h"
 
+#include <unistd.h>
+
 #include <cctype>
 
 #include "track/open_commands.h"
@@ -27,7 +29,9 @@ bool NamesATrail(const InputOptions& options) { return options.trail || options.
 
 std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell) {
   const TrackFileKind kind = IsUsrInput(options) ? TrackFileKind::Usr : TrackFileKind::NmeaLog;
-  const std::unique_ptr<ByteSource> file = OpenTrackInput(options.file, kind, shell);
+  const std::unique_ptr<ByteSource> file =
+      options.file == kStandardInput ? TrackInputOf(InputOfDescriptor(::dup(STDIN_FILENO), "-"), kind, shell)
+                                     : OpenTrackInput(options.file, kind, shell);
   if (!file) return std::nullopt;
   if (kind == TrackFileKind::NmeaLog) {
     std::optional<std::string> text = OpenNmeaLog(track, *file, shell, options.date);

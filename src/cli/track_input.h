@@ -39,4 +39,7 @@ std::optional<CalendarDate> DateOfText(const std::string& text);
 
 inline constexpr const char* kTrailNameRequiredMessage = "ﾄﾚｲﾙ名を指定して下さい";
 
+// The FILE that stands for standard input.
+inline constexpr const char* kStandardInput = "-";
+
 }  // namespace kestrel::cli

@@ -1,7 +1,5 @@
 #include "track/open_commands.h"
 
-#include <unistd.h>
-
 #include <limits>
 #include <new>
 
@@ -36,8 +34,11 @@ Result<std::string> ReadNmeaLog(TrackData& track, ByteSource& file, Shell& shell
 }  // namespace
 
 std::unique_ptr<ByteSource> OpenTrackInput(const std::string& path, TrackFileKind kind, Shell& shell) {
-  Result<std::unique_ptr<ByteSource>> file =
-      path == "-" ? InputOfDescriptor(::dup(STDIN_FILENO), path) : OpenInput(path);
+  return TrackInputOf(OpenInput(path), kind, shell);
+}
+
+std::unique_ptr<ByteSource> TrackInputOf(Result<std::unique_ptr<ByteSource>> file, TrackFileKind kind,
+                                         Shell& shell) {
   if (file) return std::move(file).value();
   if (kind == TrackFileKind::Usr) {
     shell.ShowMessage(Retold(file.error(), kUsrCannotOpen).message);

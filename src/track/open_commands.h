@@ -21,10 +21,13 @@
 
 namespace kestrel {
 
-// Opens a track file for reading (OpenInput; "-" is standard input). A
-// failure shows its message (for a .usr file kUsrCannotOpen first, then
-// kNoDataMessage) and gives nothing.
+// Opens a track file for reading (OpenInput). A failure shows its message
+// (for a .usr file kUsrCannotOpen first, then kNoDataMessage) and gives
+// nothing.
 std::unique_ptr<ByteSource> OpenTrackInput(const std::string& path, TrackFileKind kind, Shell& shell);
+// The same for an input opened otherwise (standard input).
+std::unique_ptr<ByteSource> TrackInputOf(Result<std::unique_ptr<ByteSource>> opened, TrackFileKind kind,
+                                         Shell& shell);
 
 // Releases the points and reads the .usr file's directory.
 std::optional<std::string> OpenUsrFile(TrackData& track, ByteSource& file, Shell& shell);

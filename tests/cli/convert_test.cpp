@@ -210,5 +210,22 @@ TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
   }
 }
 
+// A log piped in converts as the file does; the output of standard input
+// is named by -o.
+TEST(KrmConvert, ConvertsStandardInputIntoTheOutputNamed) {
+  const test::TempDir folder;
+  const std::string log = test::DataPath("nmea/gga-rmc-noise.log");
+  const test::KrmRun run = test::RunShell("cat '" + log + "' | \"$KRM\" convert - --to csv -o out.csv", "Asia/Tokyo",
+                                          folder.Path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, kDone);
+  test::ExpectMatchesGolden(test::ReadFileBytes(folder.Path("out.csv")), "cli/convert/log-tokyo.csv");
+  const test::KrmRun unnamed = test::RunShell("cat '" + log + "' | \"$KRM\" convert - --to csv", "Asia/Tokyo",
+                                              folder.Path());
+  EXPECT_EQ(unnamed.status, 2);
+  EXPECT_EQ(unnamed.err, "the output of standard input is named by -o\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.csv"});
+}
+
 }  // namespace
 }  // namespace kestrel
