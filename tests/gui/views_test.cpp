@@ -139,6 +139,21 @@ class ViewsTest : public QObject {
     QVERIFY(convert->findChild<QPushButton*>("showUsrInfo")->isEnabled());
   }
 
+  // The line under the information box: how many lines of a log were skipped.
+  void theLineUnderTheBoxCountsSkippedLines() {
+    GuiSession s;
+    WriteFileBytes(s.folder.Path("damaged.log"),
+                   "$GPGGA,1*00\n" + ReadFileBytes(DataPath("nmea/gga-rmc-noise.log")));
+    s.Pick("dataFormat", QStringLiteral("NMEA"));
+    s.OpenTrackFile(s.folder.Path("damaged.log"));
+    auto* notice = s.Find<QLabel>("notice");
+    QCOMPARE(notice->text(), QStringLiteral("NMEAﾃﾞｰﾀの1行を読み飛ばしました"));
+    QVERIFY(notice->geometry().top() > s.Find<QWidget>("info")->geometry().bottom());
+    QVERIFY(notice->geometry().bottom() < s.Find<QWidget>("exit")->geometry().top());
+    s.OpenTrackFile(DataPath("nmea/gga-rmc-noise.log"));
+    QCOMPARE(notice->text(), QString());
+  }
+
   void aTrailThatIsNotThereIsReported() {
     GuiSession s;
     s.ChooseTrail("TrailA");  // no file yet: the prompt is not shown
