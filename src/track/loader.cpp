@@ -47,8 +47,9 @@ class CarriedDate {
       known_ = true;
       date_ = fields;
     } else if (known_) {
-      // A clock that goes back by more than half a day has passed midnight.
-      if (clock + 43200 < lastClock_) ++date_.tm_mday;
+      // A clock that goes back by more than half a day has passed midnight
+      // (a day that cannot count on is no date anyway).
+      if (clock + 43200 < lastClock_ && date_.tm_mday < std::numeric_limits<int>::max()) ++date_.tm_mday;
       fields.tm_year = date_.tm_year;
       fields.tm_mon = date_.tm_mon;
       fields.tm_mday = date_.tm_mday;
