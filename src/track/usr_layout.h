@@ -79,9 +79,10 @@
 namespace kestrel::usr {
 
 // Versions 2 and 3.
+inline constexpr std::uint32_t kVersion2 = 2;
+inline constexpr std::uint32_t kVersion3 = 3;
 inline constexpr std::uint16_t kAltitudeIntegerStream = 1;
 inline constexpr std::int64_t kWayPointNumberSize = 2;
-inline constexpr std::int64_t kWayPointGridSize = 8;  // N and E
 inline constexpr std::int64_t kWayPointFieldsAfterTexts = 4 + 4 + 2;  // time, icon number, type
 inline constexpr std::int64_t kVersion3Depth = 4;
 inline constexpr std::int64_t kRouteReversed = 1;
@@ -122,8 +123,7 @@ inline constexpr std::uint32_t kLastVersion4Layout = 6;
 // Room made for the points of a trail in a file of unknown size.
 inline constexpr std::int64_t kUnknownSizeRoom = 65536;
 
-// The versions read, as the message names them.
-inline constexpr std::uint32_t kFirstVersion = 2;
+// The versions read in the layout of version 4.
 inline constexpr std::uint32_t kFirstVersion4Layout = 4;
 
 // The directory of a file: its way points and trails.

@@ -160,8 +160,9 @@ Result<Directory> ReadDirectory(ByteSource& source) {
   const std::uint32_t version = in.Unsigned32();
   if (Result<void> status = in.Status(); !status) return ReadFailure(status);
   if (in.Ended()) return usr::Damaged(in, "the file ends inside the version");
+  // Versions 2 and 3 may carry a data stream number in their high 16 bits.
   const std::uint32_t low = version & 0xFFFF;
-  if (low == 2 || low == 3) return ReadVersion2Or3(source);
+  if (low == usr::kVersion2 || low == usr::kVersion3) return ReadVersion2Or3(source);
   if (version >= usr::kFirstVersion4Layout && version <= usr::kLastVersion4Layout) {
     FieldReader v4(source);
     Result<Directory> directory = usr::ReadVersion4Directory(v4);

@@ -100,7 +100,7 @@ Result<Directory> ReadSectionsDirectory(FieldReader& in) {
   Directory directory;
   const std::uint32_t header = in.Unsigned32();
   directory.version = static_cast<std::int32_t>(header & 0xFFFF);
-  const Version version{directory.version == 3, header >> 16 == kAltitudeIntegerStream};
+  const Version version{(header & 0xFFFF) == kVersion3, header >> 16 == kAltitudeIntegerStream};
 
   const std::uint16_t wayPoints = in.Count16();
   directory.wayPointCount = wayPoints;
@@ -149,7 +149,9 @@ Result<Directory> ReadSectionsDirectory(FieldReader& in) {
 Result<Directory> ReadFirstReleaseDirectory(FieldReader& in) {
   Directory directory;
   directory.version = in.Signed32();
-  if (directory.version != 2) return Damaged(in, "version " + std::to_string(directory.version));
+  if (directory.version != static_cast<std::int32_t>(kVersion2)) {
+    return Damaged(in, "version " + std::to_string(directory.version));
+  }
   const std::uint16_t wayPoints = in.Count16();
   directory.wayPointCount = wayPoints;
   for (int w = 0; w < wayPoints; ++w) {

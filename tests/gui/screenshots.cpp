@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
   ok = Save(view, folder, "main-convert") && ok;
 
   gui::TrailDialog trail(&view);
+  std::vector<ListedTrail> trails;
+  for (const TrailEntry& entry : window.track.summary.trails) trails.push_back({entry.name, entry.pointCount});
+  trail.SetTrails(trails);
   trail.SetText(argv[2]);
   ok = Save(trail, folder, "trail-dialog") && ok;
   gui::ApiKeyDialog apiKey(&view);
