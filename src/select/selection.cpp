@@ -28,15 +28,19 @@ Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smo
   } catch (const std::bad_alloc&) {
     return Fail(kNoMemoryMessage);
   }
-  if (!smooth || copy.size() <= 3) return copy;
+  if (smooth) SmoothPoints(copy);
+  return copy;
+}
+
+void SmoothPoints(std::vector<TrackPoint>& points) {
+  if (points.size() <= 3) return;
   constexpr double oneThird = 0.3333333333333333;
-  for (std::size_t i = 1; i + 1 < copy.size(); ++i) {
-    if (copy[i].segmentStart || copy[i + 1].segmentStart) continue;
+  for (std::size_t i = 1; i + 1 < points.size(); ++i) {
+    if (points[i].segmentStart || points[i + 1].segmentStart) continue;
     for (double TrackPoint::*field : {&TrackPoint::latitude, &TrackPoint::longitude, &TrackPoint::altitude}) {
-      copy[i].*field = ((copy[i - 1].*field + copy[i + 1].*field) + copy[i].*field) * oneThird;
+      points[i].*field = ((points[i - 1].*field + points[i + 1].*field) + points[i].*field) * oneThird;
     }
   }
-  return copy;
 }
 
 void KeepPoints(std::vector<TrackPoint>& copy, const TrackData& track, double usageRate) {

@@ -34,6 +34,9 @@ bool IsPointKept(const TrackData& track, std::int32_t i, double usageRate);
 // kNoMemoryMessage when the memory for the copy cannot be had.
 Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smooth);
 
+// The smoothing of MakeWorkingCopy, on points in place.
+void SmoothPoints(std::vector<TrackPoint>& points);
+
 // Keeps the points of a working copy that pass the keep test at the usage
 // rate, in index order, and drops the others. A kept point starts a segment
 // when its segment's first point was dropped; a segment without a kept
