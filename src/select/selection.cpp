@@ -28,17 +28,29 @@ Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smo
   } catch (const std::bad_alloc&) {
     return Fail(kNoMemoryMessage);
   }
-  if (smooth) SmoothPoints(copy);
+  if (smooth) SmoothPoints(copy, MissingAltitudes::Averaged);
   return copy;
 }
 
-void SmoothPoints(std::vector<TrackPoint>& points) {
+void SmoothPoints(std::vector<TrackPoint>& points, MissingAltitudes missing) {
   if (points.size() <= 3) return;
   constexpr double oneThird = 0.3333333333333333;
+  const auto known = [missing](const TrackPoint& point) {
+    return missing == MissingAltitudes::Averaged || point.altitude != kNoAltitude;
+  };
   for (std::size_t i = 1; i + 1 < points.size(); ++i) {
     if (points[i].segmentStart || points[i + 1].segmentStart) continue;
-    for (double TrackPoint::*field : {&TrackPoint::latitude, &TrackPoint::longitude, &TrackPoint::altitude}) {
-      points[i].*field = ((points[i - 1].*field + points[i + 1].*field) + points[i].*field) * oneThird;
+    const TrackPoint& before = points[i - 1];
+    const TrackPoint& after = points[i + 1];
+    TrackPoint& point = points[i];
+    for (double TrackPoint::*field : {&TrackPoint::latitude, &TrackPoint::longitude}) {
+      point.*field = ((before.*field + after.*field) + point.*field) * oneThird;
+    }
+    if (!known(point)) continue;
+    if (known(before) && known(after)) {
+      point.altitude = ((before.altitude + after.altitude) + point.altitude) * oneThird;
+    } else if (known(before) || known(after)) {
+      point.altitude = ((known(before) ? before.altitude : after.altitude) + point.altitude) * 0.5;
     }
   }
 }

@@ -1,9 +1,7 @@
 #include "writers/exchange_track.h"
 
 #include <algorithm>
-#include <cmath>
 #include <ctime>
-#include <limits>
 #include <new>
 
 #include "platform/number_format.h"
@@ -31,16 +29,7 @@ Result<ExchangeTrack> MakeExchangeTrack(const TrackData& track, const TrackWrite
   } catch (const std::bad_alloc&) {
     return Fail(kNoMemoryMessage);
   }
-  // A missing altitude is smoothed as "not a number", which every average it
-  // takes part in then is.
-  constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
-  for (TrackPoint& point : exchange.points) {
-    if (!HasAltitude(point)) point.altitude = kUnknown;
-  }
-  if (options.smoothing) SmoothPoints(exchange.points);
-  for (TrackPoint& point : exchange.points) {
-    if (std::isnan(point.altitude)) point.altitude = kNoAltitude;
-  }
+  if (options.smoothing) SmoothPoints(exchange.points, MissingAltitudes::Skipped);
   KeepPoints(exchange.points, track, options.usageRate);
   return exchange;
 }

@@ -18,8 +18,8 @@ namespace kestrel {
 struct ExchangeTrack {
   std::string name;  // UTF-8; empty when the track has none
   // The kept points of the working copy, smoothed when asked, in index
-  // order. A smoothed altitude that a point without altitude took part in
-  // is no altitude either.
+  // order; a point without altitude keeps none and takes no part in the
+  // smoothing of its neighbours' altitudes.
   std::vector<TrackPoint> points;
 
   // The recording segments: runs of points, each from a point that starts a
