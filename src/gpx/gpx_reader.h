@@ -1,8 +1,8 @@
 #pragma once
 // The GPX file (.gpx), versions 1.0 and 1.1: its tracks with their
 // segments, its routes and its way points, read by a streaming XML parser
-// (expat), so that a file of any size takes no more memory than the points
-// of the one track kept. A file is read whole before anything of it counts:
+// (expat), so that a file of any size takes no more memory than its way
+// points and the points of the one track kept. A file is read whole before anything of it counts:
 // damaged XML, or a value that is not what GPX allows, fails with the line
 // where it was found, and nothing is half loaded.
 //
