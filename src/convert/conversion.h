@@ -20,6 +20,7 @@ struct ConversionRequest {
   bool smoothing = false;
   bool useUtc = false;
   bool sameName = false;  // the track file's name with the type's extension, else the save dialog
+  bool append = false;    // GeoPackage: add the track to an existing file instead of replacing it
 };
 
 // The usage rate of the thinning choice: the explicit count over the track's

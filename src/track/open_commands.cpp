@@ -3,6 +3,7 @@
 #include "nmea/sentence.h"
 #include "platform/byte_source.h"
 #include "platform/paths.h"
+#include "platform/text_encoding.h"
 #include "track/loader.h"
 #include "track/summary.h"
 #include "track/usr_reader.h"
@@ -23,6 +24,7 @@ Result<std::string> ReadNmeaLog(TrackData& track, const std::string& path, Shell
   if (!load) return load.error();
   if (*load) shell.ShowMessage(**load);
   track.summary.SetFileName(FileNameOf(path));
+  track.name = SplitSystemPathOf(path).baseName;
   return NmeaSummaryText(track.summary);
 }
 
@@ -71,6 +73,8 @@ std::optional<std::string> LoadTrail(TrackData& track, const std::string& path, 
   }
   track.summary.SetFileName(FileNameOf(path));
   track.summary.SetTrailName(trailName);
+  track.name = trailName;
+  ConvertToUtf8(track.name);
   const LoadRequest request{trail.pointCount, trail.dataOffset, LoadKind::UsrTrail, 0};
   Result<FileSource> file = OpenFileSource(path);
   const Result<std::optional<Message>> load =

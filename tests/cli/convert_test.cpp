@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 
 #include "cli/krm_runner.h"
@@ -165,6 +166,34 @@ TEST(KrmConvertOutput, ReplacesAnExistingOutputOnlyWithForce) {
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"chosen.csv", "walk.csv", "walk.log"}));
 }
 
+// The new formats take their names from the input; --append adds a track to
+// a GeoPackage that exists, with no question, and a new one is made where
+// none does.
+TEST(KrmConvertOutput, NamesTheNewFormatsAndAppendsToAGeoPackage) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  for (const char* type : {"gpx", "kml", "geojson", "gpkg"}) {
+    const test::KrmRun run = RunKrm({"convert", "walk.log", "--to", type}, "Asia/Tokyo", folder.Path());
+    EXPECT_EQ(run.status, 0) << type;
+    EXPECT_EQ(run.err, kDone) << type;
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"walk.geojson", "walk.gpkg", "walk.gpx", "walk.kml", "walk.log"}));
+  for (const char* target : {"walk.gpkg", "batch.gpkg", "batch.gpkg"}) {
+    const test::KrmRun run = RunKrm({"convert", "walk.log", "--to", "gpkg", "--append", "--rate", "10", "-o", target},
+                                    "Asia/Tokyo", folder.Path());
+    EXPECT_EQ(run.status, 0) << target;
+    EXPECT_EQ(run.err, kDone) << target;
+  }
+  const std::string counts = "sqlite3 " + folder.Path("walk.gpkg") + " 'SELECT count(*), sum(point_count) FROM tracks' && sqlite3 " +
+                             folder.Path("batch.gpkg") + " 'SELECT count(*), sum(point_count) FROM tracks'";
+  FILE* pipe = popen(counts.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char text[64] = {};
+  const std::size_t got = std::fread(text, 1, sizeof text - 1, pipe);
+  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(std::string(text, got), "2|330\n2|60\n");
+}
+
 // A full disk: the message instead of the end report, the old file as it
 // was, no temporary file.
 TEST(KrmConvertOutput, KeepsTheOldFileWhenTheDiskIsFull) {
@@ -191,8 +220,9 @@ TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
       {"--rate", "abc"},
       {"--rate", "50", "--points", "5"},
       {"--points"},
-      {"--to", "gpx"},
+      {"--to", "shp"},
       {"--to", "usr"},
+      {"--to", "gpx", "--append"},
       {"--to", "3"},
       {"--format", "gpx"},
       {"--profile", "missing.ini"},
