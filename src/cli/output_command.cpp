@@ -8,7 +8,8 @@
 namespace kestrel::cli {
 
 void AddOutputOptions(CLI::App& command, OutputOptions& options) {
-  command.add_option("-o", options.output, "output path (default: the input path with the output's extension)");
+  command.add_option("-o", options.output,
+                     "output path (default: the input path with the output's extension); - is the standard output");
   command.add_flag("--force", options.force, "replace an existing output");
   CLI::Option* rate = command.add_option("--rate", options.rate, "percentage of the points to keep, 1-100")
                           ->check(CLI::Range(1, 100));

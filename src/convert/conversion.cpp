@@ -1,5 +1,6 @@
 #include "convert/conversion.h"
 
+#include <new>
 #include <string_view>
 
 #include "platform/atomic_file.h"
@@ -44,14 +45,18 @@ const OutputFormat* OutputFormatOf(OutputType type) {
 }
 
 // The file is written beside its target and takes its place only when
-// complete: a failed or cancelled write never destroys an existing file,
-// even when the target is the loaded track file itself.
+// complete: a failed or cancelled write, or memory that runs out, never
+// destroys an existing file nor leaves a temporary one.
 Result<void> WriteOutputFile(const OutputFormat& format, const TrackData& track, const TrackWriterOptions& options,
-                             const std::string& path, const Progress& progress) {
-  TextOutput output;
-  if (Result<void> created = output.Create(path); !created) return created;
-  if (Result<void> written = format.write(track, output, options, progress); !written) return written;
-  return output.Commit();
+                             const std::string& path, Shell& shell) {
+  try {
+    TextOutput output;
+    if (Result<void> created = output.Create(path); !created) return created;
+    if (Result<void> written = format.write(track, output, options, ProgressTo(shell)); !written) return written;
+    return CommitOutput(output, path, shell);
+  } catch (const std::bad_alloc&) {
+    return Fail(kNoMemoryMessage);
+  }
 }
 
 }  // namespace
@@ -85,9 +90,13 @@ bool RunConversion(const ConversionRequest& request, const TrackData& track, con
   const std::optional<std::string> path =
       NameOutputFile(shell, request.sameName, trackFilePath, std::string(format->extension), dialog);
   if (!path) return false;
+  if (IsSameFile(*path, trackFilePath)) {
+    ShowFailure(shell, Fail(kOutputIsInputMessage, *path));
+    return false;
+  }
 
   const TrackWriterOptions options{ConversionUsageRate(track, request.thinning), request.smoothing, request.useUtc};
-  if (Result<void> written = WriteOutputFile(*format, track, options, *path, ProgressTo(shell)); !written) {
+  if (Result<void> written = WriteOutputFile(*format, track, options, *path, shell); !written) {
     ShowFailure(shell, written.error());
     return false;
   }

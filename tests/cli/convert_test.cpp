@@ -103,11 +103,11 @@ std::vector<ConvertCase> Cases() {
        "America/New_York", 0, kDone, "gga-rmc-noise.csv", "log-utc.csv"},
       {"profile-other-type", kLog, {}, "[DConv_Section]\ndconbfiletype=9\n", "America/New_York", 0, kDone,
        "gga-rmc-noise.csv", "log-newyork.csv"},
-      // A log converted into its own name replaces itself only with --force.
+      // A log converted into its own name is refused, with --force too.
       {"log-into-itself", kLog, {"--to", "log"}, "", "Asia/Tokyo", 1,
        "gga-rmc-noise.logは既に存在します\n上書きしますか?\n", "gga-rmc-noise.log", ""},
-      {"log-into-itself-forced", kLog, {"--to", "log", "--force", "--rate", "2"}, "", "Asia/Tokyo", 0, kDone,
-       "gga-rmc-noise.log", "log-rate2.log"},
+      {"log-into-itself-forced", kLog, {"--to", "log", "--force", "--rate", "2"}, "", "Asia/Tokyo", 1,
+       "ERROR:出力ﾌｧｲﾙがﾄﾗｯｸﾌｧｲﾙと同じです\n  gga-rmc-noise.log\n", "gga-rmc-noise.log", ""},
       // Refusals after the load.
       {"usr-type", kUsr, {"--trail", "TrailA"}, "[DConv_Section]\ndconbfiletype=0\n", "Asia/Tokyo", 1,
        "ERROR:usr形式への変換には対応していません\n", "", ""},

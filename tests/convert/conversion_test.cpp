@@ -142,21 +142,27 @@ TEST(RunConversion, AsksBeforeReplacingAnExistingDerivedFile) {
   }
 }
 
-// A log converted to a log with the same name replaces the loaded file
-// itself, which is safe because the track is already in memory.
-TEST(RunConversion, ReplacesTheLoadedLogWithItsConversion) {
+// The output is never the track file it is made from: not under its own
+// name, even after Yes, nor under another name of the same file.
+TEST(RunConversion, RefusesToOverwriteTheLoadedTrackFile) {
   const test::TempDir folder;
   const std::string log = folder.Path("run.2009.log");
-  test::WriteFileBytes(log, test::ReadFileBytes(test::DataPath("nmea/gga-rmc-noise.log")));
+  const std::string bytes = test::ReadFileBytes(test::DataPath("nmea/gga-rmc-noise.log"));
+  test::WriteFileBytes(log, bytes);
+  std::filesystem::create_hard_link(log, folder.Path("same.log"));
   TrackData track;
   test::ScriptedShell loadShell;
   ASSERT_TRUE(OpenNmeaLog(track, log, loadShell));
-  test::ScriptedShell shell;
-  shell.yesNoAnswers = {true};
-  EXPECT_TRUE(RunConversion(RequestFor(OutputType::Nmea, true), track, log, shell));
-  EXPECT_EQ(shell.shown.front().text, log + "は既に存在します\n上書きしますか?");
-  EXPECT_EQ(test::ReadFileBytes(log), test::WrittenText(WriteNmeaLog, track, {}));
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"run.2009.log"});
+  for (const bool sameName : {true, false}) {
+    test::ScriptedShell shell;
+    shell.yesNoAnswers = {true};
+    shell.fileAnswers = {folder.Path("same.log")};
+    EXPECT_FALSE(RunConversion(RequestFor(OutputType::Nmea, sameName), track, log, shell));
+    const std::string output = sameName ? log : folder.Path("same.log");
+    EXPECT_EQ(shell.shown.back(), (Shown{Shown::Kind::Message, kOutputIsInputMessage, MessageIcon::None, {}, output}));
+  }
+  EXPECT_EQ(test::ReadFileBytes(log), bytes);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"run.2009.log", "same.log"}));
 }
 
 TEST(RunConversion, OpensTheSaveDialogOfTheType) {
