@@ -163,10 +163,15 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
       command->add_flag("--overview,!--no-overview")->description("the map gets an overview map (default), or not");
   command->add_flag("--open", map->open, "open the page in the browser (xdg-open) once the site is written");
   command->callback([input, output, map, &exitStatus] {
+    const std::optional<Profile> profile = ProfileOf(*output);
+    if (!profile) {
+      exitStatus = kExitFailure;
+      return;
+    }
     exitStatus = RunOutputCommand(
         *input, *output, [&](const TrackData& track, const std::string& trackFilePath, bool sameName, Shell& shell) {
           MapRequest request;
-          request.settings = SettingsOf(ReadMapSettings(ProfileOf(*output)), *map, *output);
+          request.settings = SettingsOf(ReadMapSettings(*profile), *map, *output);
           request.settings.sameName = sameName;
           request.thinning = ThinningOf(*output);
           if (request.settings.service == MapService::Google) shell.ShowMessage({kGoogleWarning});

@@ -31,7 +31,13 @@ ThinningChoice ThinningOf(const OutputOptions& options) {
   return choice;
 }
 
-Profile ProfileOf(const OutputOptions& options) { return Profile(options.profilePath.value_or("")); }
+std::optional<Profile> ProfileOf(const OutputOptions& options) {
+  Profile profile(options.profilePath.value_or(""));
+  if (profile.Loaded()) return profile;
+  CliShell shell(std::cerr, false, std::nullopt);
+  ShowFailure(shell, profile.Loaded().error());
+  return std::nullopt;
+}
 
 int RunOutputCommand(const InputOptions& input, const OutputOptions& options, const OutputWork& work) {
   if (IsUsrInput(input) && !input.trail) {
