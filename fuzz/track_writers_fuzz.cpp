@@ -19,6 +19,7 @@
 #include "output_folder.h"
 #include "platform/atomic_file.h"
 #include "webmap/map_script.h"
+#include "webmap/site_templates.h"
 #include "writers/csv_writer.h"
 #include "writers/nmea_writer.h"
 #include "writers/pcx5_writer.h"

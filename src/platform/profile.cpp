@@ -33,9 +33,11 @@ bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 struct Item {
   enum class Kind { Header, DamagedHeader, Setting } kind;
   std::string_view name;  // the section's name, or the setting's key
-  std::size_t valueBegin = 0;
-  std::size_t valueEnd = 0;
-  std::size_t end = 0;  // after the line and its line break
+  std::size_t valueBegin = 0;     // the value read: after the blanks that follow "="
+  std::size_t valueEnd = 0;       // and before the blanks that end the line
+  std::size_t equalsEnd = 0;      // the value written: after "="
+  std::size_t lineContentEnd = 0;  // and up to the line break
+  std::size_t end = 0;             // after the line break
 };
 
 struct ScannedText {
@@ -82,7 +84,7 @@ ScannedText Scan(std::string_view text) {
       }
       const std::string_view name = text.substr(nameBegin, CutTrailingBlanks(text, nameBegin, at) - nameBegin);
       toLineEnd();
-      scanned.items.push_back({Item::Kind::Header, name, 0, 0, SkipLineBreak(text, at)});
+      scanned.items.push_back({Item::Kind::Header, name, 0, 0, 0, at, SkipLineBreak(text, at)});
       continue;
     }
     const std::size_t keyBegin = at;
@@ -93,13 +95,14 @@ ScannedText Scan(std::string_view text) {
       continue;
     }
     const std::string_view key = text.substr(keyBegin, CutTrailingBlanks(text, keyBegin, at) - keyBegin);
-    ++at;
+    const std::size_t equalsEnd = ++at;
     while (at < size && (text[at] == ' ' || text[at] == '\t')) ++at;
     const std::size_t valueBegin = at;
     toLineEnd();
     const std::size_t valueEnd = CutTrailingBlanks(text, valueBegin, at);
+    const std::size_t lineContentEnd = at;
     at = SkipLineBreak(text, at);
-    scanned.items.push_back({Item::Kind::Setting, key, valueBegin, valueEnd, at});
+    scanned.items.push_back({Item::Kind::Setting, key, valueBegin, valueEnd, equalsEnd, lineContentEnd, at});
   }
   return scanned;
 }
@@ -298,7 +301,7 @@ std::string ProfileTextWith(std::string_view text, const std::string& section, c
     const auto found = std::find_if(pending.begin(), pending.end(),
                                     [&lowerKey](const Pending& entry) { return entry.lowerKey == lowerKey; });
     if (found == pending.end()) continue;
-    changes.push_back({item.valueBegin, item.valueEnd, std::move(found->value)});
+    changes.push_back({item.equalsEnd, item.lineContentEnd, std::move(found->value)});
     pending.erase(found);
   }
   if (wanted.empty() && !insertAt) insertAt = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
