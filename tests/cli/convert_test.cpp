@@ -181,6 +181,32 @@ TEST(KrmConvertOutput, KeepsTheOldFileWhenTheDiskIsFull) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("disk")), {}), 1);
 }
 
+// "-o -" writes to the standard output, and a failed write there fails.
+TEST(KrmConvertOutput, WritesToTheStandardOutput) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  const test::KrmRun run = RunKrm({"convert", "walk.log", "-o", "-"}, "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, kDone);
+  test::ExpectMatchesGolden(run.out, "cli/convert/log-tokyo.csv");
+  const test::KrmRun full =
+      RunKrm({"convert", "walk.log", "-o", "-"}, "Asia/Tokyo", folder.Path(), test::StandardOutput::Full);
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n  standard output: No space left on device\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
+}
+
+// A profile is a regular file: a device or a pipe is refused, never waited for.
+TEST(KrmConvertOutput, RefusesAProfileThatIsNoFile) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  const test::KrmRun run = RunKrm({"convert", "walk.log", "--profile", "/dev/zero"}, "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "設定を読み込めませんでした\n  /dev/zero: not a regular file (a profile is a regular file of at most 16 MiB)\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
+}
+
 TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
   const test::TempDir folder;
   test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
