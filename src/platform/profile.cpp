@@ -40,12 +40,6 @@ struct Item {
   std::size_t end = 0;             // after the line break
 };
 
-struct ScannedText {
-  std::vector<Item> items;
-  // A "[" with nothing but blanks after it up to the end: whatever followed
-  // would become the name of its section.
-  std::optional<std::size_t> openHeaderAtEnd;
-};
 
 std::size_t SkipLineBreak(std::string_view text, std::size_t at) {
   if (at >= text.size()) return at;
@@ -57,8 +51,12 @@ std::size_t CutTrailingBlanks(std::string_view text, std::size_t begin, std::siz
   return end;
 }
 
-ScannedText Scan(std::string_view text) {
-  ScannedText scanned;
+// Hands each item of the text to visit, in order. Returns where a "[" is
+// left open at the end, with nothing but blanks after it: whatever followed
+// would become the name of its section.
+template <typename Visit>
+std::optional<std::size_t> Scan(std::string_view text, Visit&& visit) {
+  std::optional<std::size_t> openHeaderAtEnd;
   text = text.substr(0, text.find('\0'));
   std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
   const std::size_t size = text.size();
@@ -75,16 +73,16 @@ ScannedText Scan(std::string_view text) {
     if (text[at] == '[') {
       const std::size_t open = at++;
       while (at < size && IsBlank(text[at])) ++at;
-      if (at >= size) scanned.openHeaderAtEnd = open;
+      if (at >= size) openHeaderAtEnd = open;
       const std::size_t nameBegin = at;
       while (at < size && text[at] != ']' && !IsLineBreak(text[at])) ++at;
       if (at >= size || text[at] != ']') {
-        scanned.items.push_back({Item::Kind::DamagedHeader, {}});
+        visit(Item{Item::Kind::DamagedHeader, {}});
         continue;
       }
       const std::string_view name = text.substr(nameBegin, CutTrailingBlanks(text, nameBegin, at) - nameBegin);
       toLineEnd();
-      scanned.items.push_back({Item::Kind::Header, name, 0, 0, 0, at, SkipLineBreak(text, at)});
+      visit(Item{Item::Kind::Header, name, 0, 0, 0, at, SkipLineBreak(text, at)});
       continue;
     }
     const std::size_t keyBegin = at;
@@ -102,9 +100,9 @@ ScannedText Scan(std::string_view text) {
     const std::size_t valueEnd = CutTrailingBlanks(text, valueBegin, at);
     const std::size_t lineContentEnd = at;
     at = SkipLineBreak(text, at);
-    scanned.items.push_back({Item::Kind::Setting, key, valueBegin, valueEnd, equalsEnd, lineContentEnd, at});
+    visit(Item{Item::Kind::Setting, key, valueBegin, valueEnd, equalsEnd, lineContentEnd, at});
   }
-  return scanned;
+  return openHeaderAtEnd;
 }
 
 // Names match without regard to the case of ASCII letters.
@@ -116,8 +114,10 @@ std::string Lower(std::string_view name) {
   return lower;
 }
 
-std::string IndexKey(std::string_view section, std::string_view key) {
-  return Lower(section) + '\n' + Lower(key);
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'A' && x <= 'Z' ? x - 'A' + 'a' : x) == (y >= 'A' && y <= 'Z' ? y - 'A' + 'a' : y);
+         });
 }
 
 bool IsUtf8(std::string_view text) {
@@ -210,22 +210,29 @@ Profile::Profile(std::string path, ByteSource& source) : path_(std::move(path)) 
 
 void Profile::Hold(std::string text) {
   text_ = std::move(text);
-  values_.clear();
-  std::optional<std::string_view> section = "";
-  for (const Item& item : Scan(text_).items) {
+  sections_.clear();
+  std::vector<Setting>* section = &sections_[""];
+  Scan(text_, [&](const Item& item) {
     if (item.kind == Item::Kind::Setting) {
-      if (section) values_.emplace(IndexKey(*section, item.name), std::pair(item.valueBegin, item.valueEnd));
+      if (section != nullptr) {
+        section->push_back({static_cast<std::size_t>(item.name.data() - text_.data()), item.name.size(),
+                            item.valueBegin, item.valueEnd});
+      }
     } else {
-      section = item.kind == Item::Kind::Header ? std::optional(item.name) : std::nullopt;
+      section = item.kind == Item::Kind::Header ? &sections_[Lower(item.name)] : nullptr;
     }
-  }
+  });
 }
 
 std::optional<std::string> Profile::Read(const std::string& section, const std::string& key) const {
-  const auto found = values_.find(IndexKey(section, key));
-  if (found == values_.end()) return std::nullopt;
-  const auto [begin, end] = found->second;
-  return text_.substr(begin, end - begin);
+  const auto found = sections_.find(Lower(section));
+  if (found == sections_.end()) return std::nullopt;
+  for (const Setting& setting : found->second) {
+    if (SameName(std::string_view(text_).substr(setting.keyBegin, setting.keyLength), key)) {
+      return text_.substr(setting.valueBegin, setting.valueEnd - setting.valueBegin);
+    }
+  }
+  return std::nullopt;
 }
 
 int Profile::ReadInteger(const std::string& section, const std::string& key, int missing) const {
@@ -252,13 +259,11 @@ std::string Profile::ReadString(const std::string& section, const std::string& k
 }
 
 std::string ProfileTextWith(std::string_view text, const std::string& section, const Profile::Values& values) {
-  const ScannedText scanned = Scan(text);
   const std::string lineEnd = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
-  const std::string wanted = Lower(section);
+  const bool global = section.empty();  // the settings before the first header
 
   // The value of a key written twice is the last one.
   struct Pending {
-    std::string lowerKey;
     std::string key;
     std::string value;
   };
@@ -266,13 +271,12 @@ std::string ProfileTextWith(std::string_view text, const std::string& section, c
   for (const auto& [key, value] : values) {
     std::string line = value;
     std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r' || c == '\0'; }, ' ');
-    const std::string lowerKey = Lower(key);
     const auto same = std::find_if(pending.begin(), pending.end(),
-                                   [&lowerKey](const Pending& entry) { return entry.lowerKey == lowerKey; });
+                                   [&key](const Pending& entry) { return SameName(entry.key, key); });
     if (same != pending.end()) {
       same->value = std::move(line);
     } else {
-      pending.push_back({lowerKey, key, std::move(line)});
+      pending.push_back({key, std::move(line)});
     }
   }
 
@@ -284,27 +288,26 @@ std::string ProfileTextWith(std::string_view text, const std::string& section, c
   };
   std::vector<Change> changes;
   std::optional<std::size_t> insertAt;  // after the last setting of the section's first header
-  bool inSection = wanted.empty();
-  bool firstInstance = wanted.empty();
-  bool sectionSeen = wanted.empty();
-  for (const Item& item : scanned.items) {
+  bool inSection = global;
+  bool firstInstance = global;
+  bool sectionSeen = global;
+  const std::optional<std::size_t> openHeaderAtEnd = Scan(text, [&](const Item& item) {
     if (item.kind != Item::Kind::Setting) {
-      inSection = item.kind == Item::Kind::Header && Lower(item.name) == wanted;
+      inSection = item.kind == Item::Kind::Header && SameName(item.name, section);
       firstInstance = inSection && !sectionSeen;
       if (firstInstance) insertAt = item.end;
       sectionSeen = sectionSeen || inSection;
-      continue;
+      return;
     }
-    if (!inSection) continue;
+    if (!inSection) return;
     if (firstInstance) insertAt = item.end;
-    const std::string lowerKey = Lower(item.name);
     const auto found = std::find_if(pending.begin(), pending.end(),
-                                    [&lowerKey](const Pending& entry) { return entry.lowerKey == lowerKey; });
-    if (found == pending.end()) continue;
+                                    [&item](const Pending& entry) { return SameName(entry.key, item.name); });
+    if (found == pending.end()) return;
     changes.push_back({item.equalsEnd, item.lineContentEnd, std::move(found->value)});
     pending.erase(found);
-  }
-  if (wanted.empty() && !insertAt) insertAt = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  });
+  if (global && !insertAt) insertAt = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
 
   std::string added;
   for (const Pending& entry : pending) added += entry.key + "=" + entry.value + lineEnd;
@@ -314,8 +317,8 @@ std::string ProfileTextWith(std::string_view text, const std::string& section, c
       // A new section goes at the end, after a blank line; before a "[" left
       // open there, which would otherwise take the header for its name.
       added = "[" + section + "]" + lineEnd + added;
-      if (scanned.openHeaderAtEnd) {
-        at = *scanned.openHeaderAtEnd;
+      if (openHeaderAtEnd) {
+        at = *openHeaderAtEnd;
       } else if (!text.empty()) {
         added = lineEnd + added;
       }

@@ -63,9 +63,15 @@ class Profile {
   std::string path_;
   Result<void> loaded_;
   std::string text_;
-  // Where in the text the first value of each section and key is, by their
-  // names in lower case.
-  std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> values_;
+  // Where the settings of each section are in the text, in their order, by
+  // the section's name in lower case (a section given twice is one).
+  struct Setting {
+    std::size_t keyBegin;
+    std::size_t keyLength;
+    std::size_t valueBegin;
+    std::size_t valueEnd;
+  };
+  std::unordered_map<std::string, std::vector<Setting>> sections_;
 };
 
 // The text of a profile with the values written into the section: the line
