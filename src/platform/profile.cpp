@@ -268,15 +268,15 @@ std::string ProfileTextWith(std::string_view text, const std::string& section, c
     std::string value;
   };
   std::vector<Pending> pending;
-  for (const auto& [key, value] : values) {
-    std::string line = value;
+  for (const auto& given : values) {
+    std::string line = given.second;
     std::replace_if(line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r' || c == '\0'; }, ' ');
     const auto same = std::find_if(pending.begin(), pending.end(),
-                                   [&key](const Pending& entry) { return SameName(entry.key, key); });
+                                   [&given](const Pending& entry) { return SameName(entry.key, given.first); });
     if (same != pending.end()) {
       same->value = std::move(line);
     } else {
-      pending.push_back({key, std::move(line)});
+      pending.push_back({given.first, std::move(line)});
     }
   }
 
