@@ -263,7 +263,7 @@ void AtomicFile::Write(std::string_view bytes) {
   }
 }
 
-Result<void> AtomicFile::Commit(Overwrite overwrite) {
+Result<void> AtomicFile::Commit(Overwrite overwrite, FolderSync folderSync) {
   if (fd_ < 0) return Failed(kWriteFailedMessage, EBADF);
   nameTaken_ = false;
   int error = error_;
@@ -272,7 +272,7 @@ Result<void> AtomicFile::Commit(Overwrite overwrite) {
   // does, so that a crash leaves either the old file or the whole new one. A
   // new file has nothing to lose and skips the wait.
   if (error == 0 && kind_ == Kind::Replace && ::fsync(fd_) != 0) error = errno;
-  if (error == 0 && (kind_ == Kind::NewFile || kind_ == Kind::Replace)) error = PutInPlace(overwrite);
+  if (error == 0 && (kind_ == Kind::NewFile || kind_ == Kind::Replace)) error = PutInPlace(overwrite, folderSync);
   if (nameTaken_) return Failed(kWriteFailedMessage, error);
   if (::close(fd_) != 0 && error == 0) error = errno;
   fd_ = -1;
@@ -295,7 +295,7 @@ int AtomicFile::LinkUnder(const std::string& name) {
   return error;
 }
 
-int AtomicFile::PutInPlace(Overwrite overwrite) {
+int AtomicFile::PutInPlace(Overwrite overwrite, FolderSync folderSync) {
   // A name that was free at Create is taken only while it is still free: a
   // file made there meanwhile is someone's, and nobody was asked about it.
   const bool freeNameOnly = kind_ == Kind::NewFile && overwrite == Overwrite::KnownFile && !placeholderMade_;
@@ -330,7 +330,7 @@ int AtomicFile::PutInPlace(Overwrite overwrite) {
   temporary_.clear();
   // The new name reaches the disk too: after a power cut the folder holds
   // the new file or the old one, never neither.
-  if (kind_ == Kind::Replace) ::fsync(folder_);
+  if (kind_ == Kind::Replace && folderSync == FolderSync::Now) ::fsync(folder_);
   return 0;
 }
 
@@ -389,9 +389,9 @@ void TextOutput::Flush() {
   buffer_.clear();
 }
 
-Result<void> TextOutput::Commit(AtomicFile::Overwrite overwrite) {
+Result<void> TextOutput::Commit(AtomicFile::Overwrite overwrite, AtomicFile::FolderSync folderSync) {
   Flush();
-  return file_.Commit(overwrite);
+  return file_.Commit(overwrite, folderSync);
 }
 
 bool IsStreamTarget(const std::string& path) {

@@ -37,6 +37,11 @@ class AtomicFile {
     AnyFile,    // whatever holds it then
   };
 
+  // When the folder of a replaced file reaches the disk: at once, or with the
+  // folder sync of a later file put in place in the same folder (several
+  // files replaced together wait for one sync, not one each).
+  enum class FolderSync { Now, WithALaterFile };
+
   AtomicFile() = default;
   ~AtomicFile();  // removes the temporary file unless committed
   AtomicFile(const AtomicFile&) = delete;
@@ -55,8 +60,10 @@ class AtomicFile {
   // that was free at Create has been taken since (Overwrite::KnownFile), the
   // file is kept and NameTaken() is true, so that the caller may ask and
   // commit again with Overwrite::AnyFile.
-  Result<void> Commit(Overwrite overwrite = Overwrite::KnownFile);
+  Result<void> Commit(Overwrite overwrite = Overwrite::KnownFile, FolderSync folderSync = FolderSync::Now);
   bool NameTaken() const { return nameTaken_; }
+  // An existing file is replaced: its folder is to reach the disk after the rename.
+  bool Replaces() const { return kind_ == Kind::Replace; }
 
  private:
   enum class Kind { Stream, NewFile, Replace, InPlace };
@@ -65,7 +72,7 @@ class AtomicFile {
   Result<void> CreateStream(const std::string& path);
   Result<void> OpenFolder(const std::string& folder);
   Result<void> OpenTemporary(const struct stat* replaced);
-  int PutInPlace(Overwrite overwrite);
+  int PutInPlace(Overwrite overwrite, FolderSync folderSync);
   int LinkUnder(const std::string& name);
   int CopyIntoTarget();
   void Discard();
@@ -96,8 +103,10 @@ class TextOutput {
   Result<void> Create(const std::string& target) { return file_.Create(target); }
   void Write(std::string_view text);
   // Writes what is buffered and puts the file in place.
-  Result<void> Commit(AtomicFile::Overwrite overwrite = AtomicFile::Overwrite::KnownFile);
+  Result<void> Commit(AtomicFile::Overwrite overwrite = AtomicFile::Overwrite::KnownFile,
+                      AtomicFile::FolderSync folderSync = AtomicFile::FolderSync::Now);
   bool NameTaken() const { return file_.NameTaken(); }
+  bool Replaces() const { return file_.Replaces(); }
 
  private:
   void Flush();

@@ -26,11 +26,12 @@ std::optional<std::string> NameOutputFile(Shell& shell, bool sameName, const std
   return path;
 }
 
-Result<void> CommitOutput(TextOutput& output, const std::string& path, Shell& shell) {
-  Result<void> committed = output.Commit();
+Result<void> CommitOutput(TextOutput& output, const std::string& path, Shell& shell,
+                          AtomicFile::FolderSync folderSync) {
+  Result<void> committed = output.Commit(AtomicFile::Overwrite::KnownFile, folderSync);
   if (committed || !output.NameTaken()) return committed;
   if (!shell.AskYesNo(OverwriteQuestion(path))) return Cancelled();
-  return output.Commit(AtomicFile::Overwrite::AnyFile);
+  return output.Commit(AtomicFile::Overwrite::AnyFile, folderSync);
 }
 
 }  // namespace kestrel

@@ -29,6 +29,7 @@ std::string OverwriteQuestion(const std::string& path);
 // Puts a written output in place. Where its name, free when the file was
 // created, has been taken while it was written, the question is asked
 // first: Yes replaces that file, No stops silently (as a cancel).
-Result<void> CommitOutput(TextOutput& output, const std::string& path, Shell& shell);
+Result<void> CommitOutput(TextOutput& output, const std::string& path, Shell& shell,
+                          AtomicFile::FolderSync folderSync = AtomicFile::FolderSync::Now);
 
 }  // namespace kestrel

@@ -1,5 +1,6 @@
 #include "webmap/map_output.h"
 
+#include <algorithm>
 #include <deque>
 #include <new>
 #include <optional>
@@ -37,12 +38,18 @@ class SiteFiles {
   void DropLast() { files_.pop_back(); }
 
   // The page takes its name only while it is free, or after the question;
-  // the files beside it replace theirs without one.
+  // the files beside it replace theirs without one. The folder reaches the
+  // disk once, with the last file that replaces one.
   Result<void> PutInPlace(Shell& shell) {
+    const auto lastReplacing = std::find_if(files_.rbegin(), files_.rend(),
+                                            [](const File& file) { return file.output.Replaces(); });
     for (File& file : files_) {
+      const AtomicFile::FolderSync sync = lastReplacing != files_.rend() && &file == &*lastReplacing
+                                              ? AtomicFile::FolderSync::Now
+                                              : AtomicFile::FolderSync::WithALaterFile;
       const Result<void> committed = &file == &files_.front()
-                                         ? CommitOutput(file.output, file.path, shell)
-                                         : file.output.Commit(AtomicFile::Overwrite::AnyFile);
+                                         ? CommitOutput(file.output, file.path, shell, sync)
+                                         : file.output.Commit(AtomicFile::Overwrite::AnyFile, sync);
       if (!committed) return Retold(committed.error(), kMapWriteFailedMessage);
     }
     return {};
