@@ -1,7 +1,6 @@
 #include "platform/profile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
