@@ -38,8 +38,8 @@ OutputType TypeOf(const ConvertOptions& options, const ConversionSettings& setti
 // options' switches turned on over them. The profile's "拡張子のみ変更" is not
 // used: the command line names its output by -o, or derives it from the
 // input when -o is absent, and has no save dialog to open.
-ConversionRequest RequestOf(const ConvertOptions& options) {
-  const ConversionSettings settings = ReadConversionSettings(ProfileOf(options.output));
+ConversionRequest RequestOf(const ConvertOptions& options, const Profile& profile) {
+  const ConversionSettings settings = ReadConversionSettings(profile);
   ConversionRequest request;
   request.type = TypeOf(options, settings);
   request.thinning = ThinningOf(options.output);
@@ -62,7 +62,12 @@ void AddConvertCommand(CLI::App& program, int& exitStatus) {
   convert->add_flag("--utc", options->useUtc, "write times in UTC instead of local time");
   convert->add_flag("--append", options->append, "gpkg: add the track to an existing GeoPackage");
   convert->callback([options, &exitStatus] {
-    ConversionRequest request = RequestOf(*options);
+    const std::optional<Profile> profile = ProfileOf(options->output);
+    if (!profile) {
+      exitStatus = kExitFailure;
+      return;
+    }
+    ConversionRequest request = RequestOf(*options, *profile);
     if (request.append && request.type != OutputType::GeoPackage) {
       std::cerr << kAppendNeedsGeoPackageMessage << '\n';
       exitStatus = kExitUsage;

@@ -1,5 +1,6 @@
 #include "convert/conversion.h"
 
+#include <new>
 #include <string_view>
 
 #include "platform/atomic_file.h"
@@ -16,9 +17,9 @@
 namespace kestrel {
 namespace {
 
-// Writes the track into the file at a path.
+// Writes the track into the file at a path; progress and questions go to the shell.
 using WriteFile = Result<void> (*)(const TrackData& track, const std::string& path, const TrackWriterOptions& options,
-                                   const Progress& progress);
+                                   Shell& shell);
 
 // How one output type names its file and which writer writes it.
 struct OutputFormat {
@@ -31,14 +32,19 @@ struct OutputFormat {
 
 // The text formats are written beside their target and take its place only
 // when complete: a failed or cancelled write never destroys an existing
-// file, even when the target is the loaded track file itself.
+// file nor leaves a temporary one.
 template <Result<void> (*Write)(const TrackData&, TextOutput&, const TrackWriterOptions&, const Progress&)>
 Result<void> WriteTextFile(const TrackData& track, const std::string& path, const TrackWriterOptions& options,
-                           const Progress& progress) {
+                           Shell& shell) {
   TextOutput output;
   if (Result<void> created = output.Create(path); !created) return created;
-  if (Result<void> written = Write(track, output, options, progress); !written) return written;
-  return output.Commit();
+  if (Result<void> written = Write(track, output, options, ProgressTo(shell)); !written) return written;
+  return CommitOutput(output, path, shell);
+}
+
+Result<void> WriteGeoPackageFile(const TrackData& track, const std::string& path, const TrackWriterOptions& options,
+                                 Shell& shell) {
+  return WriteGeoPackage(track, path, options, ProgressTo(shell));
 }
 
 constexpr OutputFormat kNmeaFormat = {".log", "log", "*.log", "NMEAﾌｧｲﾙ(*.log)|*.log|全て(*.*)|*.*||",
@@ -55,7 +61,7 @@ constexpr OutputFormat kGeoJsonFormat = {".geojson", "geojson", "*.geojson",
                                          "GeoJSONﾌｧｲﾙ(*.geojson)|*.geojson|全て(*.*)|*.*||",
                                          WriteTextFile<WriteGeoJsonTrack>};
 constexpr OutputFormat kGeoPackageFormat = {".gpkg", "gpkg", "*.gpkg", "GeoPackageﾌｧｲﾙ(*.gpkg)|*.gpkg|全て(*.*)|*.*||",
-                                            WriteGeoPackage};
+                                            WriteGeoPackageFile};
 
 // Nothing for the usr type: this program writes no .usr files. Were it
 // named like the others, converting with the same name would empty the
@@ -113,10 +119,20 @@ bool RunConversion(const ConversionRequest& request, const TrackData& track, con
   const std::optional<std::string> path =
       NameOutputFile(shell, request.sameName, trackFilePath, std::string(format->extension), dialog);
   if (!path) return false;
+  if (IsSameFile(*path, trackFilePath)) {
+    ShowFailure(shell, Fail(kOutputIsInputMessage, *path));
+    return false;
+  }
 
   const TrackWriterOptions options{ConversionUsageRate(track, request.thinning), request.smoothing, request.useUtc,
                                    request.append};
-  if (Result<void> written = format->write(track, *path, options, ProgressTo(shell)); !written) {
+  Result<void> written;
+  try {
+    written = format->write(track, *path, options, shell);
+  } catch (const std::bad_alloc&) {
+    written = Fail(kNoMemoryMessage);
+  }
+  if (!written) {
     ShowFailure(shell, written.error());
     return false;
   }

@@ -13,6 +13,10 @@ namespace kestrel {
 // code page 932 character becomes U+FFFD and decoding goes on with the next byte.
 bool ConvertToUtf8(std::string& text);
 
+// The text as valid UTF-8: each byte that does not belong to a well-formed
+// UTF-8 character (a file name in another encoding) becomes U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
 // The UTF-8 text in code page 932; a character that code page 932 cannot hold
 // (or a byte that is not valid UTF-8) becomes "?".
 std::string Utf8ToCp932(std::string_view text);

@@ -104,11 +104,11 @@ std::vector<ConvertCase> Cases() {
        "America/New_York", 0, kDone, "gga-rmc-noise.csv", "log-utc.csv"},
       {"profile-other-type", kLog, {}, "[DConv_Section]\ndconbfiletype=9\n", "America/New_York", 0, kDone,
        "gga-rmc-noise.csv", "log-newyork.csv"},
-      // A log converted into its own name replaces itself only with --force.
+      // A log converted into its own name is refused, with --force too.
       {"log-into-itself", kLog, {"--to", "log"}, "", "Asia/Tokyo", 1,
        "gga-rmc-noise.logは既に存在します\n上書きしますか?\n", "gga-rmc-noise.log", ""},
-      {"log-into-itself-forced", kLog, {"--to", "log", "--force", "--rate", "2"}, "", "Asia/Tokyo", 0, kDone,
-       "gga-rmc-noise.log", "log-rate2.log"},
+      {"log-into-itself-forced", kLog, {"--to", "log", "--force", "--rate", "2"}, "", "Asia/Tokyo", 1,
+       "ERROR:出力ﾌｧｲﾙがﾄﾗｯｸﾌｧｲﾙと同じです\n  gga-rmc-noise.log\n", "gga-rmc-noise.log", ""},
       // Refusals after the load.
       {"usr-type", kUsr, {"--trail", "TrailA"}, "[DConv_Section]\ndconbfiletype=0\n", "Asia/Tokyo", 1,
        "ERROR:usr形式への変換には対応していません\n", "", ""},
@@ -208,6 +208,32 @@ TEST(KrmConvertOutput, KeepsTheOldFileWhenTheDiskIsFull) {
             "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n  " + folder.Path("disk/out.csv") + ": No space left on device\n");
   EXPECT_EQ(test::ReadFileBytes(folder.Path("disk/out.csv")), "precious");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("disk")), {}), 1);
+}
+
+// "-o -" writes to the standard output, and a failed write there fails.
+TEST(KrmConvertOutput, WritesToTheStandardOutput) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  const test::KrmRun run = RunKrm({"convert", "walk.log", "-o", "-"}, "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, kDone);
+  test::ExpectMatchesGolden(run.out, "cli/convert/log-tokyo.csv");
+  const test::KrmRun full =
+      RunKrm({"convert", "walk.log", "-o", "-"}, "Asia/Tokyo", folder.Path(), test::StandardOutput::Full);
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n  standard output: No space left on device\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
+}
+
+// A profile is a regular file: a device or a pipe is refused, never waited for.
+TEST(KrmConvertOutput, RefusesAProfileThatIsNoFile) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  const test::KrmRun run = RunKrm({"convert", "walk.log", "--profile", "/dev/zero"}, "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "設定を読み込めませんでした\n  /dev/zero: not a regular file (a profile is a regular file of at most 16 MiB)\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
 }
 
 TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {

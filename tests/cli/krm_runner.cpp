@@ -14,7 +14,8 @@ extern char** environ;
 
 namespace kestrel::test {
 
-KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone, const std::string& cwd) {
+KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone, const std::string& cwd,
+              StandardOutput output) {
   TempDir capture;
   const std::string outPath = capture.Path("out");
   const std::string errPath = capture.Path("err");
@@ -28,6 +29,8 @@ KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone,
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (output == StandardOutput::Full) posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
+  if (output == StandardOutput::Closed) posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
   pid_t pid = 0;

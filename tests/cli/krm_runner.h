@@ -12,8 +12,12 @@ struct KrmRun {
   std::string err;
 };
 
+// Where krm's standard output goes: captured into KrmRun::out, a full disk,
+// or nowhere (closed).
+enum class StandardOutput { Captured, Full, Closed };
+
 // Runs krm with the arguments in the given time zone (TZ), in the folder cwd.
 KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone = "Asia/Tokyo",
-              const std::string& cwd = "");
+              const std::string& cwd = "", StandardOutput output = StandardOutput::Captured);
 
 }  // namespace kestrel::test
