@@ -6,6 +6,8 @@
 //                                     and one trail of POINTS points around Tokyo
 //   generate_tracks usr4 POINTS PATH  a .usr file (version 4) with one trail of
 //                                     POINTS timed points around Tokyo
+//   generate_tracks gpx POINTS PATH   a GPX 1.1 file of one track of POINTS one-second
+//                                     points with altitudes and times, in two segments
 //   generate_tracks samples DIR       DIR/kanto-walk.usr and DIR/yokohama-drive.log
 //
 // Every output is fixed by the arguments: the random numbers come from a
@@ -693,6 +695,34 @@ void WriteTokyoUsr4(std::int32_t pointCount, const std::string& path) {
   WriteFile(path, usr.Bytes());
 }
 
+// The drive of the log as GPX, as a logger's program writes it: positions
+// with 9 decimals, altitudes, times, and a break halfway.
+void WriteTokyoGpx(std::int32_t pointCount, const std::string& path) {
+  WanderingCar car(kTokyo, 15000.0, 20240228);
+  const std::int64_t start = UtcSeconds(2024, 2, 28, 22, 0);
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<gpx version=\"1.1\" creator=\"generate_tracks\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+      "  <wpt lat=\"35.681200000\" lon=\"139.767100000\"><ele>4</ele><name>Tokyo Sta.</name></wpt>\n"
+      "  <trk>\n    <name>Tokyo drive</name>\n    <trkseg>\n";
+  for (std::int32_t i = 0; i < pointCount; ++i) {
+    if (i == pointCount / 2) text += "    </trkseg>\n    <trkseg>\n";
+    const Fix fix = car.Next();
+    const std::time_t when = static_cast<std::time_t>(start + i);
+    std::tm utc{};
+    gmtime_r(&when, &utc);
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "      <trkpt lat=\"%.9f\" lon=\"%.9f\">\n        <ele>%.1f</ele>\n"
+                  "        <time>%04d-%02d-%02dT%02d:%02d:%02dZ</time>\n      </trkpt>\n",
+                  fix.position.latitude, fix.position.longitude, fix.altitude, utc.tm_year + 1900, utc.tm_mon + 1,
+                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    text += line;
+  }
+  text += "    </trkseg>\n  </trk>\n</gpx>\n";
+  WriteFile(path, text);
+}
+
 // A walk of the route sampled every interval seconds, in grid positions.
 std::vector<GridPosition> Walk(const std::vector<LatLon>& route, double interval, std::uint64_t seed) {
   const Pace walking{1.25, 1.0, 0.5, 0.35, 20.0, 150.0, 3.0};
@@ -760,6 +790,7 @@ int Usage() {
   std::cerr << "usage: generate_tracks nmea FIXES PATH\n"
                "       generate_tracks usr POINTS PATH\n"
                "       generate_tracks usr4 POINTS PATH\n"
+               "       generate_tracks gpx POINTS PATH\n"
                "       generate_tracks samples DIR\n";
   return 2;
 }
@@ -775,6 +806,8 @@ int main(int argc, char** argv) {
       WriteTokyoUsr(CountArgument(args[1], 65535), args[2]);
     } else if (args.size() == 3 && args[0] == "usr4") {
       WriteTokyoUsr4(CountArgument(args[1], 10'000'000), args[2]);
+    } else if (args.size() == 3 && args[0] == "gpx") {
+      WriteTokyoGpx(CountArgument(args[1], 10'000'000), args[2]);
     } else if (args.size() == 2 && args[0] == "samples") {
       WriteKantoWalk(args[1] + "/kanto-walk.usr");
       WriteYokohamaDrive(args[1] + "/yokohama-drive.log");

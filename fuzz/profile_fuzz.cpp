@@ -3,20 +3,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "convert/conversion_settings.h"
-#include "input_file.h"
+#include "platform/byte_source.h"
 #include "platform/profile.h"
 #include "webmap/map_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kestrel;
-  static fuzz::InputFile input;
-  const Profile profile(input.Hold(data, size));
+  MemorySource bytes(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.INI");
+  const Profile profile("", bytes);
 
   ReadMapSettings(profile);
   ReadConversionSettings(profile);
-  // Every read parses the file again, so a few names keep the runs fast.
   for (const char* section : {kMapSection, "", "gmap_section]"}) {
     for (const char* key : {"", "=", "GMAPLINECOLOR_R", "key with blanks"}) {
       profile.ReadInteger(section, key, -1);

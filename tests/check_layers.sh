@@ -9,7 +9,7 @@ src=$1
 # From the bottom up; folders on one line are side by side.
 layers=(
   "geo platform"
-  "nmea"
+  "nmea gpx"
   "track"
   "select"
   "writers"

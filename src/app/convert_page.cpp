@@ -1,7 +1,7 @@
 #include "app/convert_page.h"
 
+#include <iterator>
 #include <optional>
-#include <span>
 #include <stdexcept>
 
 #include "convert/conversion.h"
@@ -10,32 +10,30 @@
 namespace kestrel {
 namespace {
 
-// Where more than one format button is checked (a hidden one from the
-// profile and a visible one), saving and converting each take the first
-// checked one in their own order.
-constexpr OutputType kSavingOrder[] = {OutputType::Csv, OutputType::Nmea, OutputType::Usr, OutputType::Trk};
-constexpr OutputType kConvertingOrder[] = {OutputType::Trk, OutputType::Nmea, OutputType::Usr, OutputType::Csv};
+// The entries of the format list, in list order: the usr type is not
+// offered, this program writes no .usr files.
+struct OfferedType {
+  OutputType type;
+  const char* item;
+};
+constexpr OfferedType kOfferedTypes[] = {
+    {OutputType::Csv, "CSV（ｶﾝﾏ区切り）"}, {OutputType::Trk, "Trk"},        {OutputType::Nmea, "NMEA"},
+    {OutputType::Gpx, "GPX"},               {OutputType::Kml, "KML"},        {OutputType::GeoJson, "GeoJSON"},
+    {OutputType::GeoPackage, "GeoPackage"},
+};
 
-// The check box of a format button.
-bool ConvertPageControls::*CheckOf(OutputType type) {
-  switch (type) {
-    case OutputType::Usr:
-      return &ConvertPageControls::usrChecked;
-    case OutputType::Nmea:
-      return &ConvertPageControls::nmeaChecked;
-    case OutputType::Trk:
-      return &ConvertPageControls::trkChecked;
-    case OutputType::Csv:
-      break;
+std::optional<OutputType> SelectedType(const ConvertPageControls& controls) {
+  if (controls.formatIndex < 0 || controls.formatIndex >= static_cast<int>(std::size(kOfferedTypes))) {
+    return std::nullopt;
   }
-  return &ConvertPageControls::csvChecked;
+  return kOfferedTypes[controls.formatIndex].type;
 }
 
-std::optional<OutputType> FirstChecked(const ConvertPageControls& controls, std::span<const OutputType> order) {
-  for (const OutputType type : order) {
-    if (controls.*CheckOf(type)) return type;
+int EntryOf(OutputType type) {
+  for (std::size_t i = 0; i < std::size(kOfferedTypes); ++i) {
+    if (kOfferedTypes[i].type == type) return static_cast<int>(i);
   }
-  return std::nullopt;
+  return -1;
 }
 
 // The key of a switch, found in the settings' table while compiling.
@@ -49,15 +47,15 @@ constexpr const char* kSameNameKey = SwitchKey(&ConversionSettings::sameName);
 constexpr const char* kSmoothingKey = SwitchKey(&ConversionSettings::smoothing);
 constexpr const char* kUseUtcKey = SwitchKey(&ConversionSettings::useUtc);
 
-// One format button checked, the others cleared, and the three switches.
+// The type's entry selected, and the three switches.
 void Apply(ConvertPage& page, const ConversionSettings& settings) {
-  for (const OutputType type : kSavingOrder) page.controls.*CheckOf(type) = type == settings.type;
+  page.controls.formatIndex = EntryOf(settings.type);
   page.sameName = settings.sameName;
   page.thinning.smoothing = settings.smoothing;
   page.useUtc = settings.useUtc;
 }
 
-// Saving and resetting store the switches and, when one is checked, the
+// Saving and resetting store the switches and, when one is selected, the
 // type, in one write; a failure is shown.
 void Store(Profile& profile, const ConvertPage& page, std::optional<OutputType> type, Shell& shell) {
   Profile::Values values{{kSameNameKey, OnOff(page.sameName)}, {kSmoothingKey, OnOff(page.thinning.smoothing)}};
@@ -71,10 +69,8 @@ void Store(Profile& profile, const ConvertPage& page, std::optional<OutputType> 
 }  // namespace
 
 ConvertPage::ConvertPage(Profile& profile) : profile_(profile) {
+  for (const OfferedType& offered : kOfferedTypes) controls.formatItems.emplace_back(offered.item);
   Apply(*this, ReadConversionSettings(profile_));
-  // The usr and NMEA buttons stay hidden: only a stored type checks one of them.
-  controls.usrEnabled = false;
-  controls.nmeaEnabled = false;
   controls.showUsrInfoEnabled = false;
   Show();
 }
@@ -109,7 +105,7 @@ void ConvertPage::ForgetThinning() {
 
 void ConvertPage::OnSaveSettings(Shell& shell) {
   Read();
-  Store(profile_, *this, FirstChecked(controls, kSavingOrder), shell);
+  Store(profile_, *this, SelectedType(controls), shell);
 }
 
 void ConvertPage::OnResetSettings(Shell& shell) {
@@ -125,7 +121,7 @@ void ConvertPage::OnConvert(const TrackData& track, const std::string& trackFile
   // With no points loaded the command stops before it reads the controls.
   if (PointCountOrZero(track) > 0) Read();
   ConversionRequest request;
-  request.type = FirstChecked(controls, kConvertingOrder);
+  request.type = SelectedType(controls);
   request.thinning = thinning.Choice();
   request.smoothing = thinning.smoothing;
   request.useUtc = useUtc;

@@ -6,6 +6,7 @@
 // exactly where the page does ("read" and "show").
 
 #include <string>
+#include <vector>
 
 #include "app/thinning_controls.h"
 #include "platform/profile.h"
@@ -15,13 +16,11 @@
 namespace kestrel {
 
 struct ConvertPageControls {
-  // Format radio buttons 1035 CSV, 1032 Trk, 1033 NMEA (hidden), 1034 usr (hidden).
-  bool csvChecked = false;
-  bool trkChecked = false;
-  bool nmeaChecked = false;
-  bool usrChecked = false;
-  bool nmeaEnabled = true;
-  bool usrEnabled = true;
+  // List 1035 "変換後の形式": the output types the page offers, and the
+  // selected entry; -1 selects none, as a stored type that the list does not
+  // offer (usr) does.
+  std::vector<std::string> formatItems;
+  int formatIndex = -1;
   bool useUtc = false;                 // 1071 "UTC時間で出力"
   bool sameName = false;               // 1045 "拡張子のみ変更"
   bool showUsrInfoEnabled = true;      // 1068 "usr情報再表示 >>"

@@ -5,8 +5,11 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "platform/atomic_file.h"
 #include "platform/output_path.h"
 #include "platform/paths.h"
+#include "platform/result.h"
+#include "platform/text_encoding.h"
 
 namespace kestrel::cli {
 
@@ -15,7 +18,7 @@ CliShell::CliShell(std::ostream& err, bool force, std::optional<std::string> out
 
 void CliShell::Print(std::string_view text) {
   EndProgress();
-  err_ << text;
+  err_ << ValidUtf8(text);
   if (text.empty() || text.back() != '\n') err_ << '\n';
   err_.flush();
 }
@@ -35,8 +38,10 @@ std::optional<std::string> CliShell::ChooseFileToSave(const FileDialogRequest& r
   (void)request;
   if (!outputPath_) throw std::logic_error("no output path given");
   // -o is taken exactly as given; the dialog's own question before replacing
-  // a file becomes the same question as for a derived name.
-  if (kestrel::PathExists(*outputPath_) && !AskYesNo(OverwriteQuestion(*outputPath_))) {
+  // a file becomes the same question as for a derived name. A stream (the
+  // standard output "-", a device, a pipe) replaces nothing.
+  if (!IsStreamTarget(*outputPath_) && kestrel::PathExists(*outputPath_) &&
+      !AskYesNo(OverwriteQuestion(*outputPath_))) {
     return std::nullopt;
   }
   return outputPath_;
@@ -58,6 +63,17 @@ void CliShell::EndProgress() {
   if (shownPercent_ < 0) return;
   err_ << "\r    \r" << std::flush;
   shownPercent_ = -1;
+}
+
+bool PrintToStandardOutput(std::string_view text, Shell& shell) {
+  AtomicFile out;
+  Result<void> printed = out.Create(kStandardOutputPath);
+  if (printed) {
+    out.Write(text);
+    printed = out.Commit();
+  }
+  if (!printed) ShowFailure(shell, printed.error());
+  return printed.has_value();
 }
 
 }  // namespace kestrel::cli

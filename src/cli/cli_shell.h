@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/shell.h"
 
@@ -36,5 +37,9 @@ class CliShell : public Shell {
   bool showProgress_;
   int shownPercent_ = -1;
 };
+
+// Writes the text to the standard output; a failed write (a full disk, a
+// closed output) is shown through the shell and gives false.
+bool PrintToStandardOutput(std::string_view text, Shell& shell);
 
 }  // namespace kestrel::cli

@@ -1,6 +1,8 @@
 // krm convert: the conversion command of the conversion page, with the
 // page's settings taken from the options and from --profile.
 
+#include <iostream>
+#include <map>
 #include <memory>
 
 #include "cli/commands.h"
@@ -10,32 +12,40 @@
 namespace kestrel::cli {
 namespace {
 
+constexpr const char* kAppendNeedsGeoPackageMessage = "--append: only a GeoPackage (--to gpkg) can be added to";
+
 struct ConvertOptions {
   InputOptions input;
   OutputOptions output;
-  std::optional<std::string> to;  // --to: csv, trk or log
+  std::optional<std::string> to;  // --to: one of kOutputTypeNames
   bool useUtc = false;            // --utc
+  bool append = false;            // --append
+};
+
+// The names of --to.
+const std::map<std::string, OutputType> kOutputTypeNames = {
+    {"csv", OutputType::Csv},         {"trk", OutputType::Trk},         {"log", OutputType::Nmea},
+    {"gpx", OutputType::Gpx},         {"kml", OutputType::Kml},         {"geojson", OutputType::GeoJson},
+    {"gpkg", OutputType::GeoPackage},
 };
 
 // The type of --to, else the one the profile selects.
 OutputType TypeOf(const ConvertOptions& options, const ConversionSettings& settings) {
-  if (!options.to) return settings.type;
-  if (*options.to == "trk") return OutputType::Trk;
-  if (*options.to == "log") return OutputType::Nmea;
-  return OutputType::Csv;
+  return options.to ? kOutputTypeNames.at(*options.to) : settings.type;
 }
 
 // The request the page would build with the profile's settings, the
 // options' switches turned on over them. The profile's "拡張子のみ変更" is not
 // used: the command line names its output by -o, or derives it from the
 // input when -o is absent, and has no save dialog to open.
-ConversionRequest RequestOf(const ConvertOptions& options) {
-  const ConversionSettings settings = ReadConversionSettings(ProfileOf(options.output));
+ConversionRequest RequestOf(const ConvertOptions& options, const Profile& profile) {
+  const ConversionSettings settings = ReadConversionSettings(profile);
   ConversionRequest request;
   request.type = TypeOf(options, settings);
   request.thinning = ThinningOf(options.output);
   request.smoothing = options.output.smooth || settings.smoothing;
   request.useUtc = options.useUtc || settings.useUtc;
+  request.append = options.append;
   return request;
 }
 
@@ -43,14 +53,29 @@ ConversionRequest RequestOf(const ConvertOptions& options) {
 
 void AddConvertCommand(CLI::App& program, int& exitStatus) {
   auto options = std::make_shared<ConvertOptions>();
-  CLI::App* convert = program.add_subcommand("convert", "convert a track into a CSV, PCX5 or NMEA file");
+  CLI::App* convert = program.add_subcommand(
+      "convert", "convert a track into a CSV, PCX5, NMEA, GPX, KML, GeoJSON or GeoPackage file");
   AddInputOptions(*convert, options->input);
   convert->add_option("--to", options->to, "output format (default: from --profile, else csv)")
-      ->check(CLI::IsMember({"csv", "trk", "log"}));
+      ->check(CLI::IsMember(kOutputTypeNames));
   AddOutputOptions(*convert, options->output);
   convert->add_flag("--utc", options->useUtc, "write times in UTC instead of local time");
+  convert->add_flag("--append", options->append, "gpkg: add the track to an existing GeoPackage");
   convert->callback([options, &exitStatus] {
-    ConversionRequest request = RequestOf(*options);
+    const std::optional<Profile> profile = ProfileOf(options->output);
+    if (!profile) {
+      exitStatus = kExitFailure;
+      return;
+    }
+    ConversionRequest request = RequestOf(*options, *profile);
+    if (request.append && request.type != OutputType::GeoPackage) {
+      std::cerr << kAppendNeedsGeoPackageMessage << '\n';
+      exitStatus = kExitUsage;
+      return;
+    }
+    // An existing GeoPackage is added to, never replaced: there is nothing to
+    // ask before writing into it.
+    if (request.append) options->output.force = true;
     exitStatus = RunOutputCommand(options->input, options->output,
                                   [&request](const TrackData& track, const std::string& trackFilePath,
                                              bool sameName, Shell& shell) {

@@ -3,6 +3,7 @@
 
 #include "cli/cli_shell.h"
 #include "cli/commands.h"
+#include "platform/text_encoding.h"
 
 namespace kestrel::cli {
 
@@ -48,8 +49,8 @@ void AddInfoCommand(CLI::App& program, int& exitStatus) {
       exitStatus = kExitFailure;
       return;
     }
-    std::cout << *text << std::flush;
-    exitStatus = DoneStatus(track);
+    // A file name in another encoding must not make the summary invalid UTF-8.
+    exitStatus = PrintToStandardOutput(ValidUtf8(*text), shell) ? DoneStatus(track) : kExitFailure;
   });
 }
 

@@ -16,6 +16,7 @@
 
 #include "cli/commands.h"
 #include "cli/output_command.h"
+#include "platform/atomic_file.h"
 #include "platform/output_path.h"
 #include "platform/result.h"
 #include "webmap/map_output.h"
@@ -61,6 +62,13 @@ PackedColor ColorOfText(const std::string& text) {
     return static_cast<PackedColor>(HexValue(text[at]) * 16 + HexValue(text[at + 1]));
   };
   return channel(0) | channel(2) << 8 | channel(4) << 16;
+}
+
+// The site is several files named after the page: they cannot all go to
+// the standard output.
+std::string SitePathProblem(const std::string& path) {
+  if (path != kStandardOutputPath) return "";
+  return "the map site is several files: -o names the page's file, not the standard output";
 }
 
 // --service names the map services as the profile stores them, in lower
@@ -133,6 +141,8 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
   CLI::App* command = program.add_subcommand("map", "write the map site of a track: page, script and style sheet");
   AddInputOptions(*command, *input);
   AddOutputOptions(*command, *output);
+  command->get_option("-o")->description("path of the page (default: the input path with .html)")->check(
+      CLI::Validator(SitePathProblem, "OUT.html"));
   command->add_option("--title", map->title, "title of the page (default: Sample GPS Data)");
   command->add_option("--key", map->key, "API key of the google map");
   command->add_option("--color", map->color, "line colour as six hexadecimal digits, red first (default: ff0000)")
@@ -153,10 +163,15 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
       command->add_flag("--overview,!--no-overview")->description("the map gets an overview map (default), or not");
   command->add_flag("--open", map->open, "open the page in the browser (xdg-open) once the site is written");
   command->callback([input, output, map, &exitStatus] {
+    const std::optional<Profile> profile = ProfileOf(*output);
+    if (!profile) {
+      exitStatus = kExitFailure;
+      return;
+    }
     exitStatus = RunOutputCommand(
         *input, *output, [&](const TrackData& track, const std::string& trackFilePath, bool sameName, Shell& shell) {
           MapRequest request;
-          request.settings = SettingsOf(ReadMapSettings(ProfileOf(*output)), *map, *output);
+          request.settings = SettingsOf(ReadMapSettings(*profile), *map, *output);
           request.settings.sameName = sameName;
           request.thinning = ThinningOf(*output);
           if (request.settings.service == MapService::Google) shell.ShowMessage({kGoogleWarning});

@@ -8,7 +8,8 @@
 namespace kestrel::cli {
 
 void AddOutputOptions(CLI::App& command, OutputOptions& options) {
-  command.add_option("-o", options.output, "output path (default: the input path with the output's extension)");
+  command.add_option("-o", options.output,
+                     "output path (default: the input path with the output's extension); - is the standard output");
   command.add_flag("--force", options.force, "replace an existing output");
   CLI::Option* rate = command.add_option("--rate", options.rate, "percentage of the points to keep, 1-100")
                           ->check(CLI::Range(1, 100));
@@ -30,7 +31,13 @@ ThinningChoice ThinningOf(const OutputOptions& options) {
   return choice;
 }
 
-Profile ProfileOf(const OutputOptions& options) { return Profile(options.profilePath.value_or("")); }
+std::optional<Profile> ProfileOf(const OutputOptions& options) {
+  Profile profile(options.profilePath.value_or(""));
+  if (profile.Loaded()) return profile;
+  CliShell shell(std::cerr, false, std::nullopt);
+  ShowFailure(shell, profile.Loaded().error());
+  return std::nullopt;
+}
 
 int RunOutputCommand(const InputOptions& input, const OutputOptions& options, const OutputWork& work) {
   if (IsUsrInput(input) && !NamesATrail(input)) {

@@ -30,8 +30,9 @@ void AddOutputOptions(CLI::App& command, OutputOptions& options);
 // absent) or the count mode with the text of --points.
 ThinningChoice ThinningOf(const OutputOptions& options);
 
-// The profile of --profile, or one without a file (every value missing).
-Profile ProfileOf(const OutputOptions& options);
+// The profile of --profile, or one without a file (every value missing);
+// nothing, after its message on stderr, when the file cannot be read.
+std::optional<Profile> ProfileOf(const OutputOptions& options);
 
 // The work of an output command on the loaded track: true when it ended
 // with its success report.

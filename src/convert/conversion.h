@@ -20,6 +20,7 @@ struct ConversionRequest {
   bool smoothing = false;
   bool useUtc = false;
   bool sameName = false;  // the track file's name with the type's extension, else the save dialog
+  bool append = false;    // GeoPackage: add the track to an existing file instead of replacing it
 };
 
 // The usage rate of the thinning choice: the explicit count over the track's
@@ -28,9 +29,10 @@ struct ConversionRequest {
 double ConversionUsageRate(const TrackData& track, const ThinningChoice& choice);
 
 // Runs the conversion of the loaded track, whose file is trackFilePath, and
-// shows every message through the shell: a failure to create or write the
-// file (kCannotOpenOutputMessage, kWriteFailedMessage) or to have the memory
-// for the working copy (kNoMemoryMessage) with its detail; a cancel shows
+// shows every message through the shell: an output that is the track file
+// itself (kOutputIsInputMessage, with the path), a failure to create or
+// write the file (kCannotOpenOutputMessage, kWriteFailedMessage) or to have
+// the memory for it (kNoMemoryMessage) with its detail; a cancel shows
 // nothing. true only when the file was written and the end was reported.
 bool RunConversion(const ConversionRequest& request, const TrackData& track, const std::string& trackFilePath,
                    Shell& shell);

@@ -3,16 +3,8 @@
 namespace kestrel {
 
 OutputType OutputTypeOfCode(int code) {
-  switch (code) {
-    case 0:
-      return OutputType::Usr;
-    case 1:
-      return OutputType::Nmea;
-    case 2:
-      return OutputType::Trk;
-    default:
-      return OutputType::Csv;
-  }
+  const bool known = code >= static_cast<int>(OutputType::Usr) && code <= static_cast<int>(OutputType::GeoPackage);
+  return known ? static_cast<OutputType>(code) : OutputType::Csv;
 }
 
 ConversionSettings ReadConversionSettings(const Profile& profile) {

@@ -8,9 +8,9 @@
 namespace kestrel {
 
 // The output type codes, as stored in the profile.
-enum class OutputType : int { Usr = 0, Nmea = 1, Trk = 2, Csv = 3 };
+enum class OutputType : int { Usr = 0, Nmea = 1, Trk = 2, Csv = 3, Gpx = 4, Kml = 5, GeoJson = 6, GeoPackage = 7 };
 
-// The type a stored code selects: 0, 1 and 2 their own, anything else CSV.
+// The type a stored code selects: 0 to 7 their own, anything else CSV.
 OutputType OutputTypeOfCode(int code);
 
 struct ConversionSettings {
@@ -23,6 +23,7 @@ struct ConversionSettings {
 inline constexpr const char* kConversionSection = "DConv_Section";
 
 // The output type: an integer; missing or unusable reads as -1, which selects CSV.
+// (The first release knew the codes 0 to 3 and reads the others as CSV.)
 inline constexpr const char* kOutputTypeKey = "dconbfiletype";
 inline constexpr int kOutputTypeMissing = -1;
 

@@ -1,9 +1,9 @@
 #include "gui/convert_page_view.h"
 
 #include <QCheckBox>
-#include <vector>
+#include <QComboBox>
 #include <QPushButton>
-#include <QRadioButton>
+#include <vector>
 
 #include "gui/dialog_layout.h"
 #include "gui/page_controls.h"
@@ -14,6 +14,7 @@ namespace {
 // The page as designed, in dialog units.
 constexpr int kPageWidth = 301;
 constexpr int kPageHeight = 193;
+constexpr const char* kWidestFormatItem = "CSV（ｶﾝﾏ区切り）";
 
 }  // namespace
 
@@ -25,22 +26,11 @@ ConvertPageView::ConvertPageView(MainWindow& window, Shell& shell, ControlBinder
   resize(layout.Units().ToPixels(kPageWidth, kPageHeight));
   ConvertPageControls& c = model.controls;
 
-  // The output format: one group of radio buttons; NMEA and usr are chosen
-  // only through the stored setting, so they are there but never shown.
+  // The output format: one drop-down list of the seven types.
   layout.Frame("formatFrame", {9, 20, 120, 56});
   layout.Label("formatHeading", "変換後の形式", {14, 29, 48, 8});
-  QRadioButton* csv = layout.RadioButton("csv", "CSV（ｶﾝﾏ区切り）", {22, 43, 80, 10});
-  QRadioButton* trk = layout.RadioButton("trk", "Trk", {22, 57, 40, 10});
-  binder.Check(csv, c.csvChecked);
-  binder.Check(trk, c.trkChecked);
-  QRadioButton* nmea = layout.RadioButton("nmea", "NMEA", {72, 57, 30, 10});
-  QRadioButton* usr = layout.RadioButton("usr", "usr", {104, 57, 20, 10});
-  nmea->hide();
-  usr->hide();
-  binder.Check(nmea, c.nmeaChecked);
-  binder.Check(usr, c.usrChecked);
-  binder.Enabled({nmea}, c.nmeaEnabled);
-  binder.Enabled({usr}, c.usrEnabled);
+  QComboBox* format = layout.List("format", {22, 43, 96, 100}, kWidestFormatItem);
+  binder.Choice(format, c.formatItems, c.formatIndex);
 
   const SharedPageControls shared = MakeSharedPageControls(layout, binder, window, model, shell);
   QCheckBox* useUtc = layout.CheckBox("useUtc", "UTC時間で出力", {140, 100, 70, 10});
@@ -49,7 +39,7 @@ ConvertPageView::ConvertPageView(MainWindow& window, Shell& shell, ControlBinder
   QPushButton* convert = layout.Button("convert", "データ変換(&C)", {228, 153, 67, 33});
   binder.Button(convert, [&window, &shell] { window.OnConvert(shell); });
 
-  std::vector<QWidget*> order{shared.showUsrInfo, csv, trk};
+  std::vector<QWidget*> order{shared.showUsrInfo, format};
   order.insert(order.end(), shared.thinning.begin(), shared.thinning.end());
   order.insert(order.end(), {useUtc, shared.sameName, shared.saveSettings, shared.resetSettings, convert});
   SetTabOrder(order);

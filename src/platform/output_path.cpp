@@ -20,8 +20,18 @@ std::optional<std::string> NameOutputFile(Shell& shell, bool sameName, const std
     return shell.ChooseFileToSave(proposal);
   }
   std::string path = PathWithExtension(trackFilePath, extension);
-  if (shell.PathExists(path) && !shell.AskYesNo(OverwriteQuestion(path))) return std::nullopt;
+  if (shell.PathExists(path) && !IsStreamTarget(path) && !shell.AskYesNo(OverwriteQuestion(path))) {
+    return std::nullopt;
+  }
   return path;
+}
+
+Result<void> CommitOutput(TextOutput& output, const std::string& path, Shell& shell,
+                          AtomicFile::FolderSync folderSync) {
+  Result<void> committed = output.Commit(AtomicFile::Overwrite::KnownFile, folderSync);
+  if (committed || !output.NameTaken()) return committed;
+  if (!shell.AskYesNo(OverwriteQuestion(path))) return Cancelled();
+  return output.Commit(AtomicFile::Overwrite::AnyFile, folderSync);
 }
 
 }  // namespace kestrel

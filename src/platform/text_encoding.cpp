@@ -125,6 +125,11 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string ValidUtf8(std::string_view text) {
+  if (IsAscii(text)) return std::string(text);
+  return ConvertReplacing("UTF-8", "UTF-8", text, "\xEF\xBF\xBD", false);
+}
+
 std::string Utf8ToCp932(std::string_view text) {
   if (IsAscii(text)) return std::string(text);
   return ConvertReplacing("CP932", "UTF-8", text, "?", true);

@@ -17,6 +17,10 @@ bool ConvertToUtf8(std::string& text);
 // surrogate, or an odd last byte, becomes U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
 
+// The text as valid UTF-8: each byte that does not belong to a well-formed
+// UTF-8 character (a file name in another encoding) becomes U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
 // The UTF-8 text in code page 932; a character that code page 932 cannot hold
 // (or a byte that is not valid UTF-8) becomes "?".
 std::string Utf8ToCp932(std::string_view text);

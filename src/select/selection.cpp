@@ -28,15 +28,31 @@ Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smo
   } catch (const std::bad_alloc&) {
     return Fail(kNoMemoryMessage);
   }
-  if (!smooth || copy.size() <= 3) return copy;
+  if (smooth) SmoothPoints(copy, MissingAltitudes::Averaged);
+  return copy;
+}
+
+void SmoothPoints(std::vector<TrackPoint>& points, MissingAltitudes missing) {
+  if (points.size() <= 3) return;
   constexpr double oneThird = 0.3333333333333333;
-  for (std::size_t i = 1; i + 1 < copy.size(); ++i) {
-    if (copy[i].segmentStart || copy[i + 1].segmentStart) continue;
-    for (double TrackPoint::*field : {&TrackPoint::latitude, &TrackPoint::longitude, &TrackPoint::altitude}) {
-      copy[i].*field = ((copy[i - 1].*field + copy[i + 1].*field) + copy[i].*field) * oneThird;
+  const auto known = [missing](const TrackPoint& point) {
+    return missing == MissingAltitudes::Averaged || point.altitude != kNoAltitude;
+  };
+  for (std::size_t i = 1; i + 1 < points.size(); ++i) {
+    if (points[i].segmentStart || points[i + 1].segmentStart) continue;
+    const TrackPoint& before = points[i - 1];
+    const TrackPoint& after = points[i + 1];
+    TrackPoint& point = points[i];
+    for (double TrackPoint::*field : {&TrackPoint::latitude, &TrackPoint::longitude}) {
+      point.*field = ((before.*field + after.*field) + point.*field) * oneThird;
+    }
+    if (!known(point)) continue;
+    if (known(before) && known(after)) {
+      point.altitude = ((before.altitude + after.altitude) + point.altitude) * oneThird;
+    } else if (known(before) || known(after)) {
+      point.altitude = ((known(before) ? before.altitude : after.altitude) + point.altitude) * 0.5;
     }
   }
-  return copy;
 }
 
 void KeepPoints(std::vector<TrackPoint>& copy, const TrackData& track, double usageRate) {

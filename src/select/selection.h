@@ -34,6 +34,14 @@ bool IsPointKept(const TrackData& track, std::int32_t i, double usageRate);
 // kNoMemoryMessage when the memory for the copy cannot be had.
 Result<std::vector<TrackPoint>> MakeWorkingCopy(const TrackData& track, bool smooth);
 
+// How smoothing takes the altitude kNoAltitude: as the number it is, as the
+// first release's formats always have, or as no altitude: the point keeps
+// none and its neighbours average over the altitudes known.
+enum class MissingAltitudes { Averaged, Skipped };
+
+// The smoothing of MakeWorkingCopy, on points in place.
+void SmoothPoints(std::vector<TrackPoint>& points, MissingAltitudes missing);
+
 // Keeps the points of a working copy that pass the keep test at the usage
 // rate, in index order, and drops the others. A kept point starts a segment
 // when its segment's first point was dropped; a segment without a kept

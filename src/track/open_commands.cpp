@@ -28,6 +28,7 @@ Result<std::string> ReadNmeaLog(TrackData& track, ByteSource& file, Shell& shell
   track.summary.SetFileName(FileNameOf(file.Name()));
   track.summary.skippedLines = check->skippedLines;
   track.summary.cutShort = false;
+  track.name = SplitSystemPathOf(file.Name()).baseName;
   return NmeaSummaryText(track.summary);
 }
 
@@ -105,6 +106,7 @@ Result<TrailEntry> FindTrailAt(const TrackSummary& summary, std::int64_t place, 
 std::optional<std::string> LoadTrail(TrackData& track, ByteSource& file, const TrailEntry& trail, Shell& shell) {
   track.summary.SetFileName(FileNameOf(file.Name()));
   track.summary.SetTrailName(trail.name);
+  track.name = trail.name;
   LoadRequest request;
   request.kind = LoadKind::UsrTrail;
   request.recordCount = trail.pointCount;

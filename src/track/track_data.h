@@ -60,6 +60,9 @@ class TrackData {
   // The way points of the file read last (UTF-8 names); they go with the
   // track into the output formats that hold way points.
   std::vector<WayPoint> wayPoints;
+  // The track's name in UTF-8: the loaded trail's, or the base name of the
+  // log; the output formats that name a track write it.
+  std::string name;
 
   // A fresh array of n initial points (n = 0 gives an empty array, which
   // counts as success); false, with no points held, when the memory cannot

@@ -1,7 +1,10 @@
 #include "webmap/map_output.h"
 
+#include <algorithm>
 #include <deque>
+#include <new>
 #include <optional>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/output_path.h"
@@ -23,43 +26,67 @@ class SiteFiles {
  public:
   // The output of the next file.
   Result<TextOutput*> Begin(const std::string& path) {
-    TextOutput& output = files_.emplace_back();
-    if (Result<void> created = output.Create(path); !created) {
+    File& file = files_.emplace_back();
+    file.path = path;
+    if (Result<void> created = file.output.Create(path); !created) {
       files_.pop_back();
       return Retold(created.error(), kMapWriteFailedMessage);
     }
-    return &output;
+    return &file.output;
   }
   // The file begun last is not to be put in place.
   void DropLast() { files_.pop_back(); }
 
-  Result<void> PutInPlace() {
-    for (TextOutput& output : files_) {
-      if (Result<void> committed = output.Commit(); !committed) {
-        return Retold(committed.error(), kMapWriteFailedMessage);
-      }
+  // The page takes its name only while it is free, or after the question;
+  // the files beside it replace theirs without one. The folder reaches the
+  // disk once, with the last file that replaces one.
+  Result<void> PutInPlace(Shell& shell) {
+    const auto lastReplacing = std::find_if(files_.rbegin(), files_.rend(),
+                                            [](const File& file) { return file.output.Replaces(); });
+    for (File& file : files_) {
+      const AtomicFile::FolderSync sync = lastReplacing != files_.rend() && &file == &*lastReplacing
+                                              ? AtomicFile::FolderSync::Now
+                                              : AtomicFile::FolderSync::WithALaterFile;
+      const Result<void> committed = &file == &files_.front()
+                                         ? CommitOutput(file.output, file.path, shell, sync)
+                                         : file.output.Commit(AtomicFile::Overwrite::AnyFile, sync);
+      if (!committed) return Retold(committed.error(), kMapWriteFailedMessage);
     }
     return {};
   }
 
  private:
-  std::deque<TextOutput> files_;
+  struct File {
+    std::string path;
+    TextOutput output;
+  };
+  std::deque<File> files_;
 };
 
-// Writes the page, the script and the style sheet with one base name in one
-// folder, and on map tiles Leaflet's files and the tile map script after
-// them. Stops at the first failure, and after the page where the script has
-// no points to list. The base name is the one of the file as this system
-// names it ("\" is part of it), so the files linked are the files written.
-Result<void> WriteSite(SiteFiles& site, const MapRequest& request, const TrackData& track,
-                       const std::string& pagePath, const Progress& progress) {
+// The paths of the site's files: the page, then its script and style sheet
+// with the page's base name in its folder, and on map tiles Leaflet's files
+// and the tile map script. The base name is the one of the file as this
+// system names it ("\" is part of it), so the files linked are the files
+// written.
+std::vector<std::string> SitePaths(const MapSettings& settings, const std::string& pagePath) {
   const SplitPath page = SplitSystemPathOf(pagePath);
   const std::string stem = page.directory + page.baseName;
-  Result<TextOutput*> output = site.Begin(pagePath);
-  if (!output) return output.error();
-  WriteMapPage(**output, page.baseName, request.settings);
+  std::vector<std::string> paths = {pagePath, stem + ".js", stem + ".css"};
+  if (const TileMap* tiles = TileMapOf(settings.service)) {
+    for (const TileSiteFile& file : TileSiteFiles(*tiles)) paths.push_back(stem + std::string(file.suffix));
+  }
+  return paths;
+}
 
-  output = site.Begin(stem + ".js");
+// Writes the files of the site in the order of SitePaths. Stops at the first
+// failure, and after the page where the script has no points to list.
+Result<void> WriteSite(SiteFiles& site, const MapRequest& request, const TrackData& track,
+                       const std::vector<std::string>& paths, const Progress& progress) {
+  Result<TextOutput*> output = site.Begin(paths[0]);
+  if (!output) return output.error();
+  WriteMapPage(**output, SplitSystemPathOf(paths[0]).baseName, request.settings);
+
+  output = site.Begin(paths[1]);
   if (!output) return output.error();
   const Result<ScriptListing> script = WriteMapScript(**output, request.settings, request.thinning, track, progress);
   if (!script || *script == ScriptListing::NothingToList) {
@@ -67,18 +94,35 @@ Result<void> WriteSite(SiteFiles& site, const MapRequest& request, const TrackDa
     return script ? Fail(kMapWriteFailedMessage) : script.error();
   }
 
-  output = site.Begin(stem + ".css");
+  output = site.Begin(paths[2]);
   if (!output) return output.error();
   WriteMapStyle(**output);
 
   if (const TileMap* tiles = TileMapOf(request.settings.service)) {
+    std::size_t next = 3;
     for (const TileSiteFile& file : TileSiteFiles(*tiles)) {
-      output = site.Begin(stem + std::string(file.suffix));
+      output = site.Begin(paths[next++]);
       if (!output) return output.error();
       (*output)->Write(file.text);
     }
   }
   return {};
+}
+
+// Writes the site and puts its files in place. A file that cannot be put in
+// place comes before the failure that stopped the writing, which a later
+// file met. Memory that runs out stops the site with no file written.
+Result<void> WriteAndPlaceSite(const MapRequest& request, const TrackData& track,
+                               const std::vector<std::string>& paths, Shell& shell) {
+  try {
+    SiteFiles site;
+    const Result<void> written = WriteSite(site, request, track, paths, ProgressTo(shell));
+    if (!written && written.error().cancelled) return written;
+    if (Result<void> placed = site.PutInPlace(shell); !placed) return placed;
+    return written;
+  } catch (const std::bad_alloc&) {
+    return Fail(kNoMemoryMessage);
+  }
 }
 
 }  // namespace
@@ -93,14 +137,16 @@ std::optional<std::string> RunMapOutput(const MapRequest& request, const TrackDa
   if (!pagePath) return std::nullopt;
 
   // The script and the style sheet go beside the page, with its base name;
-  // an existing one is replaced without a question.
-  SiteFiles site;
-  Result<void> written = WriteSite(site, request, track, *pagePath, ProgressTo(shell));
-  if (!written && written.error().cancelled) return std::nullopt;
-  // A file that cannot be put in place comes before the failure that
-  // stopped the writing, which a later file met.
-  if (Result<void> placed = site.PutInPlace(); !placed) written = placed;
-  if (!written) {
+  // an existing one is replaced without a question, but none of them may be
+  // the track file.
+  const std::vector<std::string> paths = SitePaths(request.settings, *pagePath);
+  for (const std::string& path : paths) {
+    if (IsSameFile(path, trackFilePath)) {
+      ShowFailure(shell, Fail(kOutputIsInputMessage, path));
+      return std::nullopt;
+    }
+  }
+  if (Result<void> written = WriteAndPlaceSite(request, track, paths, shell); !written) {
     ShowFailure(shell, written.error());
     return std::nullopt;
   }

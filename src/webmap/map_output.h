@@ -21,13 +21,17 @@ struct MapRequest {
 };
 
 // Runs the command on the loaded track, whose file is trackFilePath, and
-// shows every message through the shell. Each file is written whole under a
-// temporary name; at the end they take their names in their order. A file
+// shows every message through the shell. A site file that would be the
+// track file itself stops the command before anything is written
+// (kOutputIsInputMessage, with its path). Each file is written whole under a
+// temporary name; at the end they take their names in their order (the
+// page only while its name is free or after the question). A file
 // that cannot be written (kMapWriteFailedMessage, with the system's reason)
 // or the memory for the working copy that cannot be had (kNoMemoryMessage)
 // stops the site there, and the files before it are put in place; so does a
-// script with no points to list, after the page. A cancel leaves no file
-// behind and shows nothing. The page's path only when every file was
+// script with no points to list, after the page. A cancel, or memory that
+// runs out while the files are written (kNoMemoryMessage), leaves no file
+// behind; a cancel shows nothing. The page's path only when every file was
 // written and the end was reported.
 std::optional<std::string> RunMapOutput(const MapRequest& request, const TrackData& track, const std::string& trackFilePath, Shell& shell);
 

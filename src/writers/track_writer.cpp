@@ -16,24 +16,36 @@ constexpr std::size_t kPieceSize = 64 * 1024;
 
 }  // namespace
 
+PieceOutput::PieceOutput(TextOutput& output, const Progress& progress, std::int64_t total)
+    : output_(output), progress_(progress), total_(total) {
+  text.reserve(kPieceSize + 1024);
+}
+
+bool PieceOutput::Done(std::int64_t done) {
+  if (text.size() < kPieceSize) return true;
+  output_.Write(text);
+  text.clear();
+  return !progress_ || progress_(done, total_);
+}
+
+void PieceOutput::Finish() {
+  output_.Write(text);
+  text.clear();
+}
+
 Result<void> WriteTrackFile(const TrackData& track, TextOutput& output, const TrackWriterOptions& options,
                             std::string_view header, AppendPointText appendPoint, const Progress& progress) {
   const Result<std::vector<TrackPoint>> copy = MakeWorkingCopy(track, options.smoothing);
   if (!copy) return copy.error();
-  std::string text;
-  text.reserve(kPieceSize + 256);
-  text.append(header);
   const auto count = static_cast<std::int32_t>(copy->size());
+  PieceOutput out(output, progress, count);
+  out.text.append(header);
   for (std::int32_t i = 0; i < count; ++i) {
     if (!IsPointKept(track, i, options.usageRate)) continue;
-    appendPoint(text, (*copy)[static_cast<std::size_t>(i)], options);
-    if (text.size() >= kPieceSize) {
-      output.Write(text);
-      text.clear();
-      if (progress && !progress(i + 1, count)) return Cancelled();
-    }
+    appendPoint(out.text, (*copy)[static_cast<std::size_t>(i)], options);
+    if (!out.Done(i + 1)) return Cancelled();
   }
-  output.Write(text);
+  out.Finish();
   return {};
 }
 

@@ -18,6 +18,28 @@ struct TrackWriterOptions {
   double usageRate = 1.0;  // share of the points to keep, in (0, 1]
   bool smoothing = false;  // smooth the working copy first
   bool useUtc = false;     // times in UTC instead of local time (the NMEA writer writes none)
+  bool append = false;     // GeoPackage: add the track to an existing file instead of replacing it
+};
+
+// A text file written in large pieces: the text of the points goes out when
+// it has grown large, and the progress hears how many of the total units of
+// work are done.
+class PieceOutput {
+ public:
+  PieceOutput(TextOutput& output, const Progress& progress, std::int64_t total);
+
+  std::string text;
+
+  // After one unit of work: passes a large text on and reports progress.
+  // false when the progress asked to stop.
+  bool Done(std::int64_t done);
+  // Passes the rest of the text on.
+  void Finish();
+
+ private:
+  TextOutput& output_;
+  const Progress& progress_;
+  std::int64_t total_;
 };
 
 // Appends the text of one output point.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -20,37 +21,49 @@ const std::string kUsrFile = "usr/three-trails.usr";
 const Shown kDone = MessageBox("変換終了    ", MessageIcon::Information);
 const std::string kSection = "DConv_Section";
 
-// The checked format buttons, in the order CSV, Trk, NMEA, usr.
-std::string Checks(const ConvertPageControls& c) {
-  return std::string(c.csvChecked ? "C" : "-") + (c.trkChecked ? "T" : "-") + (c.nmeaChecked ? "N" : "-") +
-         (c.usrChecked ? "U" : "-");
+// The selected entry of the format list, "-" for none.
+std::string Selected(const ConvertPageControls& c) {
+  return c.formatIndex < 0 ? "-" : c.formatItems.at(static_cast<std::size_t>(c.formatIndex));
+}
+
+// Selects the entry of the format list with this text.
+void Select(ConvertPageControls& c, const std::string& item) {
+  const auto found = std::find(c.formatItems.begin(), c.formatItems.end(), item);
+  ASSERT_NE(found, c.formatItems.end()) << item;
+  c.formatIndex = static_cast<int>(found - c.formatItems.begin());
 }
 
 TEST(ConvertPage, StartsFromItsProfileSection) {
   struct Case {
     std::string profile;
-    std::string checks;
+    std::string selected;
     bool sameName, smoothing, useUtc;
   };
+  const std::string csv = "CSV（ｶﾝﾏ区切り）";
   const Case cases[] = {
-      {"", "C---", false, false, false},
-      {"[DConv_Section]\ndconbfiletype=7\n", "C---", false, false, false},
-      {"[DConv_Section]\ndconbfiletype=x2\n", "C---", false, false, false},
-      {"[DConv_Section]\ndconbfiletype=2\n", "-T--", false, false, false},
-      {"[DConv_Section]\ndconbfiletype=1\n", "--N-", false, false, false},
-      {"[DConv_Section]\ndconbfiletype=0\n", "---U", false, false, false},
-      {"[dconv_section]\nDCONBFILETYPE=2\ndconvsamename=ON\ndconbsmoothing=ON\ndconvuseutc=ON\n", "-T--", true, true, true},
-      {"[DConv_Section]\ndconvsamename=on\ndconbsmoothing=On\ndconvuseutc=yes\n", "C---", false, false, false},
+      {"", csv, false, false, false},
+      {"[DConv_Section]\ndconbfiletype=8\n", csv, false, false, false},
+      {"[DConv_Section]\ndconbfiletype=x2\n", csv, false, false, false},
+      {"[DConv_Section]\ndconbfiletype=2\n", "Trk", false, false, false},
+      {"[DConv_Section]\ndconbfiletype=1\n", "NMEA", false, false, false},
+      {"[DConv_Section]\ndconbfiletype=4\n", "GPX", false, false, false},
+      {"[DConv_Section]\ndconbfiletype=7\n", "GeoPackage", false, false, false},
+      // The list does not offer the usr type: nothing is selected.
+      {"[DConv_Section]\ndconbfiletype=0\n", "-", false, false, false},
+      {"[dconv_section]\nDCONBFILETYPE=2\ndconvsamename=ON\ndconbsmoothing=ON\ndconvuseutc=ON\n", "Trk", true, true, true},
+      {"[DConv_Section]\ndconvsamename=on\ndconbsmoothing=On\ndconvuseutc=yes\n", csv, false, false, false},
   };
   for (const Case& c : cases) {
     Desktop desktop(c.profile);
     const ConvertPageControls& controls = desktop.Convert().controls;
-    EXPECT_EQ(Checks(controls), c.checks) << c.profile;
+    EXPECT_EQ(controls.formatItems,
+              (std::vector<std::string>{csv, "Trk", "NMEA", "GPX", "KML", "GeoJSON", "GeoPackage"}));
+    EXPECT_EQ(Selected(controls), c.selected) << c.profile;
     const ThinningControlState& thinning = desktop.Convert().thinning.controls;
     EXPECT_EQ(controls.sameName, c.sameName) << c.profile;
     EXPECT_EQ(thinning.smoothing, c.smoothing) << c.profile;
     EXPECT_EQ(controls.useUtc, c.useUtc) << c.profile;
-    EXPECT_FALSE(controls.nmeaEnabled || controls.usrEnabled || controls.showUsrInfoEnabled) << c.profile;
+    EXPECT_FALSE(controls.showUsrInfoEnabled) << c.profile;
     EXPECT_EQ(thinning.rateItems.size(), 100u);
     EXPECT_EQ(thinning.rateItems.front() + thinning.rateItems[1] + thinning.rateItems.back(), "100991");
     EXPECT_EQ(thinning.rateIndex, 0);
@@ -63,8 +76,7 @@ TEST(ConvertPage, StartsFromItsProfileSection) {
 TEST(ConvertPage, SavesInItsOrderAndLeavesOutAMissingType) {
   Desktop desktop;
   ConvertPageControls& controls = desktop.Convert().controls;
-  controls.csvChecked = false;
-  controls.trkChecked = true;
+  Select(controls, "Trk");
   controls.sameName = true;
   controls.useUtc = true;
   desktop.Convert().OnSaveSettings(desktop.shell);
@@ -72,7 +84,7 @@ TEST(ConvertPage, SavesInItsOrderAndLeavesOutAMissingType) {
             "[DConv_Section]\ndconvsamename=ON\ndconbsmoothing=OFF\ndconbfiletype=2\ndconvuseutc=ON\n");
 
   Desktop none;
-  none.Convert().controls.csvChecked = false;
+  none.Convert().controls.formatIndex = -1;
   none.Convert().OnSaveSettings(none.shell);
   EXPECT_EQ(none.ProfileText(), "[DConv_Section]\ndconvsamename=OFF\ndconbsmoothing=OFF\ndconvuseutc=OFF\n");
 }
@@ -81,17 +93,12 @@ TEST(ConvertPage, AStoredNmeaTypeIsSavedAgainAndConverted) {
   Desktop desktop("[DConv_Section]\ndconbfiletype=1\n");
   desktop.Convert().OnSaveSettings(desktop.shell);
   EXPECT_EQ(desktop.profile.ReadInteger(kSection, "dconbfiletype", -1), 1);
-  // With a visible button checked as well, saving prefers the hidden NMEA
-  // button and converting the Trk one.
-  desktop.Convert().controls.trkChecked = true;
-  desktop.Convert().OnSaveSettings(desktop.shell);
-  EXPECT_EQ(desktop.profile.ReadInteger(kSection, "dconbfiletype", -1), 1);
   desktop.SelectFormat(kNmea);
   desktop.OpenTrackFile(DataPath(kLog));
-  desktop.shell.fileAnswers.push_back(desktop.folder.Path("out.trk"));
+  desktop.shell.fileAnswers.push_back(desktop.folder.Path("out.log"));
   desktop.Window().OnConvert(desktop.shell);
   EXPECT_EQ(desktop.shell.shown.back(), kDone);
-  EXPECT_EQ(ReadFileBytes(desktop.folder.Path("out.trk")).substr(0, 2), "H ");
+  EXPECT_EQ(ReadFileBytes(desktop.folder.Path("out.log")).substr(0, 16), "@Kestrelmarking/");
 }
 
 TEST(ConvertPage, ResetAsksThenWritesAtOnceAndReturnsTheCountControls) {
@@ -104,13 +111,13 @@ TEST(ConvertPage, ResetAsksThenWritesAtOnceAndReturnsTheCountControls) {
   desktop.shell.yesNoAnswers = {false, true};
   page.OnResetSettings(desktop.shell);
   EXPECT_EQ(desktop.ProfileText(), stored);
-  EXPECT_EQ(Checks(page.controls), "-T--");
+  EXPECT_EQ(Selected(page.controls), "Trk");
   page.OnResetSettings(desktop.shell);
   EXPECT_EQ(desktop.shell.shown, (ShownList{Question("保存されている設定を初期値に戻します\nよろしいですか?"),
                                             Question("保存されている設定を初期値に戻します\nよろしいですか?")}));
   EXPECT_EQ(desktop.ProfileText(),
             "[DConv_Section]\ndconbfiletype=3\ndconvsamename=OFF\ndconbsmoothing=OFF\ndconvuseutc=OFF\n");
-  EXPECT_EQ(Checks(page.controls), "C---");
+  EXPECT_EQ(Selected(page.controls), "CSV（ｶﾝﾏ区切り）");
   EXPECT_FALSE(page.controls.sameName || page.thinning.controls.smoothing || page.controls.useUtc);
   EXPECT_FALSE(page.thinning.controls.usePointCount);
   EXPECT_EQ(page.thinning.controls.pointCountText, "");
@@ -197,10 +204,7 @@ TEST(ConvertPage, ConvertsWithEveryOption) {
     const char* zone;
     std::string golden;
   };
-  const auto trk = [](ConvertPageControls& c) {
-    c.csvChecked = false;
-    c.trkChecked = true;
-  };
+  const auto trk = [](ConvertPageControls& c) { Select(c, "Trk"); };
   const Case cases[] = {
       {"Trk at 5 %, named after the track", kUsrFile, "TrailA", "",
        [&](ConvertPageControls& c, ThinningControlState& t) {

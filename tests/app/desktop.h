@@ -35,6 +35,7 @@ class Desktop {
   // Closes the window and starts the program again on the same profile.
   void Restart() {
     window_.reset();
+    profile = Profile(profile.Path());  // read once, as the program does when it starts
     window_ = std::make_unique<MainWindow>(profile, TheApplicationInfo());
   }
 

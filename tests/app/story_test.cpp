@@ -41,8 +41,7 @@ TEST(Story, OpenNameLookChangeSaveAndFindThemAgain) {
   // The conversion page: Trk, smoothed, named after the track.
   desktop.SelectTab(Tab::Convert);
   ConvertPage& convert = desktop.Convert();
-  convert.controls.csvChecked = false;
-  convert.controls.trkChecked = true;
+  convert.controls.formatIndex = 1;  // Trk
   convert.thinning.controls.smoothing = true;
   convert.controls.sameName = true;
   convert.OnSaveSettings(desktop.shell);
@@ -73,7 +72,7 @@ TEST(Story, OpenNameLookChangeSaveAndFindThemAgain) {
   // "拡張子のみ変更" on the map page was checked after its save.
   EXPECT_FALSE(again.controls.sameName);
   const ConvertPageControls& converted = desktop.Convert().controls;
-  EXPECT_TRUE(converted.trkChecked && !converted.csvChecked);
+  EXPECT_EQ(converted.formatItems.at(static_cast<std::size_t>(converted.formatIndex)), "Trk");
   EXPECT_TRUE(desktop.Convert().thinning.controls.smoothing && converted.sameName && !converted.useUtc);
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 
 #include "cli/krm_runner.h"
@@ -106,11 +107,11 @@ std::vector<ConvertCase> Cases() {
        "America/New_York", 0, kDone, "gga-rmc-noise.csv", "log-utc.csv"},
       {"profile-other-type", kLog, {}, "[DConv_Section]\ndconbfiletype=9\n", "America/New_York", 0, kDone,
        "gga-rmc-noise.csv", "log-newyork.csv"},
-      // A log converted into its own name replaces itself only with --force.
+      // A log converted into its own name is refused, with --force too.
       {"log-into-itself", kLog, {"--to", "log"}, "", "Asia/Tokyo", 1,
        "gga-rmc-noise.logは既に存在します\n上書きしますか?\n", "gga-rmc-noise.log", ""},
-      {"log-into-itself-forced", kLog, {"--to", "log", "--force", "--rate", "2"}, "", "Asia/Tokyo", 0, kDone,
-       "gga-rmc-noise.log", "log-rate2.log"},
+      {"log-into-itself-forced", kLog, {"--to", "log", "--force", "--rate", "2"}, "", "Asia/Tokyo", 1,
+       "ERROR:出力ﾌｧｲﾙがﾄﾗｯｸﾌｧｲﾙと同じです\n  gga-rmc-noise.log\n", "gga-rmc-noise.log", ""},
       // Refusals after the load.
       {"usr-type", kUsr, {"--trail", "TrailA"}, "[DConv_Section]\ndconbfiletype=0\n", "Asia/Tokyo", 1,
        "ERROR:usr形式への変換には対応していません\n", "", ""},
@@ -166,6 +167,34 @@ TEST(KrmConvertOutput, ReplacesAnExistingOutputOnlyWithForce) {
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"chosen.csv", "walk.csv", "walk.log"}));
 }
 
+// The new formats take their names from the input; --append adds a track to
+// a GeoPackage that exists, with no question, and a new one is made where
+// none does.
+TEST(KrmConvertOutput, NamesTheNewFormatsAndAppendsToAGeoPackage) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  for (const char* type : {"gpx", "kml", "geojson", "gpkg"}) {
+    const test::KrmRun run = RunKrm({"convert", "walk.log", "--to", type}, "Asia/Tokyo", folder.Path());
+    EXPECT_EQ(run.status, 0) << type;
+    EXPECT_EQ(run.err, kDone) << type;
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"walk.geojson", "walk.gpkg", "walk.gpx", "walk.kml", "walk.log"}));
+  for (const char* target : {"walk.gpkg", "batch.gpkg", "batch.gpkg"}) {
+    const test::KrmRun run = RunKrm({"convert", "walk.log", "--to", "gpkg", "--append", "--rate", "10", "-o", target},
+                                    "Asia/Tokyo", folder.Path());
+    EXPECT_EQ(run.status, 0) << target;
+    EXPECT_EQ(run.err, kDone) << target;
+  }
+  const std::string counts = "sqlite3 " + folder.Path("walk.gpkg") + " 'SELECT count(*), sum(point_count) FROM tracks' && sqlite3 " +
+                             folder.Path("batch.gpkg") + " 'SELECT count(*), sum(point_count) FROM tracks'";
+  FILE* pipe = popen(counts.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char text[64] = {};
+  const std::size_t got = std::fread(text, 1, sizeof text - 1, pipe);
+  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(std::string(text, got), "2|330\n2|60\n");
+}
+
 // A full disk: the message instead of the end report, the old file as it
 // was, no temporary file.
 TEST(KrmConvertOutput, KeepsTheOldFileWhenTheDiskIsFull) {
@@ -182,6 +211,32 @@ TEST(KrmConvertOutput, KeepsTheOldFileWhenTheDiskIsFull) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("disk")), {}), 1);
 }
 
+// "-o -" writes to the standard output, and a failed write there fails.
+TEST(KrmConvertOutput, WritesToTheStandardOutput) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  const test::KrmRun run = RunKrm({"convert", "walk.log", "-o", "-"}, "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, kDone);
+  test::ExpectMatchesGolden(run.out, "cli/convert/log-tokyo.csv");
+  const test::KrmRun full =
+      RunKrm({"convert", "walk.log", "-o", "-"}, "Asia/Tokyo", folder.Path(), test::StandardOutput::Full);
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n  standard output: No space left on device\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
+}
+
+// A profile is a regular file: a device or a pipe is refused, never waited for.
+TEST(KrmConvertOutput, RefusesAProfileThatIsNoFile) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  const test::KrmRun run = RunKrm({"convert", "walk.log", "--profile", "/dev/zero"}, "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "設定を読み込めませんでした\n  /dev/zero: not a regular file (a profile is a regular file of at most 16 MiB)\n");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
+}
+
 TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
   const test::TempDir folder;
   test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
@@ -192,8 +247,9 @@ TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
       {"--rate", "abc"},
       {"--rate", "50", "--points", "5"},
       {"--points"},
-      {"--to", "gpx"},
+      {"--to", "shp"},
       {"--to", "usr"},
+      {"--to", "gpx", "--append"},
       {"--to", "3"},
       {"--format", "gpx"},
       {"--profile", "missing.ini"},

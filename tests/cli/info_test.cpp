@@ -100,6 +100,27 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, KrmInfo, testing::ValuesIn(Cases()),
                            return name;
                          });
 
+// A file name that is not UTF-8 is shown with U+FFFD for what does not
+// decode: the summary stays valid UTF-8.
+TEST(KrmInfo, PrintsValidUtf8WhateverTheFileName) {
+  const test::TempDir folder;
+  test::WriteFileBytes(folder.Path("\xFF\xFE walk.log"), test::ReadFileBytes(DataPath("nmea/gga-only.log")));
+  const test::KrmRun run = RunKrm({"info", "\xFF\xFE walk.log"}, "UTC", folder.Path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.out.starts_with("【トラック】\r\n\xEF\xBF\xBD\xEF\xBF\xBD walk.log\r\n")) << run.out;
+}
+
+// A summary that cannot be written is a failure with its message.
+TEST(KrmInfo, AFailedWriteOfTheSummaryFails) {
+  const std::pair<test::StandardOutput, std::string> cases[] = {
+      {test::StandardOutput::Full, "No space left on device"}, {test::StandardOutput::Closed, "Bad file descriptor"}};
+  for (const auto& [output, reason] : cases) {
+    const test::KrmRun run = RunKrm({"info", "nmea/gga-only.log"}, "UTC", DataPath(""), output);
+    EXPECT_EQ(run.status, 1) << reason;
+    EXPECT_EQ(run.err, "ERROR:出力ﾌｧｲﾙへの書き込みに失敗しました\n  standard output: " + reason + "\n");
+  }
+}
+
 TEST(KrmUsage, WrongCommandLinesExitWithTwo) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"info"}, {"info", "a.log", "--format", "gpx"}, {"frobnicate"},

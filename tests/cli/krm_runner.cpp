@@ -18,7 +18,8 @@ namespace kestrel::test {
 namespace {
 
 // Runs the command (after env and the environment) with stdin /dev/null.
-KrmRun Run(const std::vector<std::string>& program, const std::string& timeZone, const std::string& cwd) {
+KrmRun Run(const std::vector<std::string>& program, const std::string& timeZone, const std::string& cwd,
+           StandardOutput output) {
   TempDir capture;
   const std::string outPath = capture.Path("out");
   const std::string errPath = capture.Path("err");
@@ -32,6 +33,8 @@ KrmRun Run(const std::vector<std::string>& program, const std::string& timeZone,
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (output == StandardOutput::Full) posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
+  if (output == StandardOutput::Closed) posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
   pid_t pid = 0;
@@ -52,14 +55,15 @@ KrmRun Run(const std::vector<std::string>& program, const std::string& timeZone,
 
 }  // namespace
 
-KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone, const std::string& cwd) {
+KrmRun RunKrm(const std::vector<std::string>& args, const std::string& timeZone, const std::string& cwd,
+              StandardOutput output) {
   std::vector<std::string> program = {KRM_PATH};
   program.insert(program.end(), args.begin(), args.end());
-  return Run(program, timeZone, cwd);
+  return Run(program, timeZone, cwd, output);
 }
 
 KrmRun RunShell(const std::string& commandLine, const std::string& timeZone, const std::string& cwd) {
-  return Run({"bash", "-c", commandLine}, timeZone, cwd);
+  return Run({"bash", "-c", commandLine}, timeZone, cwd, StandardOutput::Captured);
 }
 
 }  // namespace kestrel::test

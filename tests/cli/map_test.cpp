@@ -82,7 +82,9 @@ SiteFacts With(void (*change)(SiteFacts&)) {
 // A folder holding a copy of one fixture, where krm runs.
 class Workspace {
  public:
-  explicit Workspace(const std::string& fixture) : input_(fixture.substr(fixture.rfind('/') + 1)) {
+  // The fixture under its own name, or under the name given.
+  explicit Workspace(const std::string& fixture, const std::string& name = "")
+      : input_(name.empty() ? fixture.substr(fixture.rfind('/') + 1) : name) {
     test::WriteFileBytes(folder_.Path(input_), test::ReadFileBytes(test::DataPath(fixture)));
   }
   const std::string& Input() const { return input_; }
@@ -387,6 +389,48 @@ TEST(KrmMap, ReplacesAnExistingPageOnlyWithForce) {
   EXPECT_NE(test::ReadFileBytes(work.Path("gga-only.js")), "old");
 }
 
+// No file of the site may be the track file, not even with --force: a log
+// named like the script, the style sheet or Leaflet's script stays as it was.
+TEST(KrmMap, NoFileOfTheSiteIsTheTrackFile) {
+  for (const std::string input : {"walk.js", "trk.css", "w.leaflet.js"}) {
+    const Workspace work("nmea/gga-only.log", input);
+    const test::KrmRun run = work.Map({"--format", "nmea", "--force"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "ERROR:出力ﾌｧｲﾙがﾄﾗｯｸﾌｧｲﾙと同じです\n  " + input + "\n");
+    EXPECT_EQ(work.Files(), Names{input});
+    EXPECT_EQ(test::ReadFileBytes(work.Path(input)), test::ReadFileBytes(test::DataPath("nmea/gga-only.log")));
+  }
+}
+
+std::string PercentDecoded(const std::string& address) {
+  std::string bytes;
+  for (std::size_t i = 0; i < address.size(); ++i) {
+    if (address[i] == '%' && i + 2 < address.size()) {
+      bytes += static_cast<char>(std::stoi(address.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      bytes += address[i];
+    }
+  }
+  return bytes;
+}
+
+// A file name that is not UTF-8: every file the page links to is a file
+// written beside it.
+TEST(KrmMap, TheLinksLeadToTheFilesWrittenWhateverTheirNames) {
+  const Workspace work("nmea/gga-only.log", "\xFF\xFE walk.log");
+  ASSERT_EQ(work.Map({}).status, 0);
+  const std::string page = test::ReadFileBytes(work.Path("\xFF\xFE walk.html"));
+  const Names files = work.Files();
+  const std::regex link("(?:src|href)=\"([^\":]+)\"");
+  std::size_t links = 0;
+  for (auto it = std::sregex_iterator(page.begin(), page.end(), link); it != std::sregex_iterator(); ++it, ++links) {
+    const std::string name = PercentDecoded((*it)[1].str());
+    EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << (*it)[1].str();
+  }
+  EXPECT_EQ(links, 5u);
+}
+
 TEST(KrmMap, WrongCommandLinesExitWithTwoAndWriteNothing) {
   const Workspace work("nmea/gga-only.log");
   const std::vector<std::vector<std::string>> cases = {
@@ -397,7 +441,7 @@ TEST(KrmMap, WrongCommandLinesExitWithTwoAndWriteNothing) {
       {"--title"},           {"--opaque=maybe"},     {"--profile", "missing.ini"},
       {"--format", "gpx"},   {"--no-such-option"},   {"--service", "GSI"},
       {"--service", "gmaps"}, {"--service", ""},      {"--service"},
-      {"--service", "osm", "--service", "mapbox"},
+      {"--service", "osm", "--service", "mapbox"}, {"-o", "-"},
   };
   for (const std::vector<std::string>& args : cases) {
     const test::KrmRun run = work.Map(args);

@@ -20,7 +20,9 @@ TEST(ReadConversionSettings, ReadsTheStoredValuesByThePagesRules) {
       {"[DConv_Section]\ndconbfiletype=1\n", OutputType::Nmea, false, false, false},
       {"[DConv_Section]\ndconbfiletype=0\n", OutputType::Usr, false, false, false},
       {"[DConv_Section]\ndconbfiletype=3\n", OutputType::Csv, false, false, false},
-      {"[DConv_Section]\ndconbfiletype=7\n", OutputType::Csv, false, false, false},
+      {"[DConv_Section]\ndconbfiletype=4\n", OutputType::Gpx, false, false, false},
+      {"[DConv_Section]\ndconbfiletype=7\n", OutputType::GeoPackage, false, false, false},
+      {"[DConv_Section]\ndconbfiletype=8\n", OutputType::Csv, false, false, false},
       {"[DConv_Section]\ndconbfiletype=-1\n", OutputType::Csv, false, false, false},
       // Not entirely a sign and digits: missing, which selects CSV.
       {"[DConv_Section]\ndconbfiletype=2x\n", OutputType::Csv, false, false, false},

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <new>
 
 #include "platform/atomic_file.h"
 #include "platform/output_path.h"
@@ -142,19 +143,25 @@ TEST(RunConversion, AsksBeforeReplacingAnExistingDerivedFile) {
   }
 }
 
-// A log converted to a log with the same name replaces the loaded file
-// itself, which is safe because the track is already in memory.
-TEST(RunConversion, ReplacesTheLoadedLogWithItsConversion) {
+// The output is never the track file it is made from: not under its own
+// name, even after Yes, nor under another name of the same file.
+TEST(RunConversion, RefusesToOverwriteTheLoadedTrackFile) {
   const test::TempDir folder;
   const std::string log = folder.Path("run.2009.log");
-  test::WriteFileBytes(log, test::ReadFileBytes(test::DataPath("nmea/gga-rmc-noise.log")));
+  const std::string bytes = test::ReadFileBytes(test::DataPath("nmea/gga-rmc-noise.log"));
+  test::WriteFileBytes(log, bytes);
+  std::filesystem::create_hard_link(log, folder.Path("same.log"));
   const TrackData track = test::LoadedTrack(log);
-  test::ScriptedShell shell;
-  shell.yesNoAnswers = {true};
-  EXPECT_TRUE(RunConversion(RequestFor(OutputType::Nmea, true), track, log, shell));
-  EXPECT_EQ(shell.shown.front().text, log + "は既に存在します\n上書きしますか?");
-  EXPECT_EQ(test::ReadFileBytes(log), test::WrittenText(WriteNmeaLog, track, {}));
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"run.2009.log"});
+  for (const bool sameName : {true, false}) {
+    test::ScriptedShell shell;
+    shell.yesNoAnswers = {true};
+    shell.fileAnswers = {folder.Path("same.log")};
+    EXPECT_FALSE(RunConversion(RequestFor(OutputType::Nmea, sameName), track, log, shell));
+    const std::string output = sameName ? log : folder.Path("same.log");
+    EXPECT_EQ(shell.shown.back(), (Shown{Shown::Kind::Message, kOutputIsInputMessage, MessageIcon::None, {}, output}));
+  }
+  EXPECT_EQ(test::ReadFileBytes(log), bytes);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"run.2009.log", "same.log"}));
 }
 
 TEST(RunConversion, OpensTheSaveDialogOfTheType) {
@@ -243,6 +250,38 @@ TEST(RunConversion, ACancelLeavesTheOldFileAndNoOther) {
   EXPECT_TRUE(shell.Messages().empty());
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.csv"});
   EXPECT_EQ(test::ReadFileBytes(target), "precious");
+}
+
+// A file made at the output's name while the conversion wrote it: the
+// question again, and that file stays unless the answer is Yes.
+TEST(RunConversion, ANameTakenWhileWritingIsAskedAboutAgain) {
+  const test::TempDir folder;
+  const std::string target = folder.Path("out.csv");
+  const TrackData track = TrackOfSize(40000);
+  for (const bool yes : {false, true}) {
+    test::ScriptedShell shell;
+    shell.fileAnswers = {target};
+    shell.yesNoAnswers = {yes};
+    shell.atFirstReport = [&target] { test::WriteFileBytes(target, "someone else's"); };
+    EXPECT_EQ(RunConversion(RequestFor(OutputType::Csv, false), track, folder.Path("day1.usr"), shell), yes);
+    ASSERT_GE(shell.shown.size(), 2u);
+    EXPECT_EQ(shell.shown[1], (Shown{Shown::Kind::Question, OverwriteQuestion(target), MessageIcon::None, {}}));
+    EXPECT_EQ(test::ReadFileBytes(target) == "someone else's", !yes);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.csv"});
+    std::filesystem::remove(target);
+  }
+}
+
+// Memory that runs out while the file is written: the program's memory
+// message, and no file, temporary or not.
+TEST(RunConversion, MemoryRunningOutWhileWritingLeavesNoFile) {
+  const test::TempDir folder;
+  test::ScriptedShell shell;
+  shell.fileAnswers = {folder.Path("out.csv")};
+  shell.atFirstReport = [] { throw std::bad_alloc(); };
+  EXPECT_FALSE(RunConversion(RequestFor(OutputType::Csv, false), TrackOfSize(40000), folder.Path("day1.usr"), shell));
+  EXPECT_EQ(shell.Messages(), std::vector<std::string>{kNoMemoryMessage});
+  EXPECT_TRUE(folder.Names().empty());
 }
 
 // The working copy of a track that the memory cannot hold twice: the

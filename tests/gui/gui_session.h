@@ -32,6 +32,7 @@ class GuiSession {
   void Restart() {
     view.reset();
     window.reset();
+    profile = Profile(profile.Path());  // read once, as the program does when it starts
     window = std::make_unique<MainWindow>(profile, TheApplicationInfo());
     view = std::make_unique<gui::MainWindowView>(*window, shell, shell);
     view->show();

@@ -95,14 +95,11 @@ class ViewsTest : public QObject {
     QVERIFY(!s.Find<QLineEdit>("pointCount")->isEnabled());
     QVERIFY(!s.Find<QPushButton>("showUsrInfo")->isEnabled());
 
-    // The conversion page: CSV; NMEA and usr are there but hidden and disabled.
+    // The conversion page: CSV, of the seven types of the format list.
     QWidget* convert = s.Find<QWidget>("convertPage");
-    QVERIFY(convert->findChild<QRadioButton*>("csv")->isChecked());
-    for (const char* hidden : {"nmea", "usr"}) {
-      QRadioButton* button = convert->findChild<QRadioButton*>(hidden);
-      QVERIFY(button->isHidden());
-      QVERIFY(!button->isEnabled());
-    }
+    auto* format = convert->findChild<QComboBox*>("format");
+    QCOMPARE(format->currentText(), QStringLiteral("CSV（ｶﾝﾏ区切り）"));
+    QCOMPARE(format->count(), 7);
   }
 
   void openNameTheTrailAndReadTheSummary() {
@@ -196,7 +193,8 @@ class ViewsTest : public QObject {
     s.Click("saveSettings");
     s.SelectTab(Tab::Convert);
     QWidget* convert = s.Find<QWidget>("convertPage");
-    for (const char* name : {"trk", "useUtc", "smoothing", "sameName"}) {
+    s.Pick("format", QStringLiteral("Trk"), convert);
+    for (const char* name : {"useUtc", "smoothing", "sameName"}) {
       QTest::mouseClick(convert->findChild<QAbstractButton*>(name), Qt::LeftButton);
     }
     QTest::mouseClick(convert->findChild<QPushButton*>("saveSettings"), Qt::LeftButton);
@@ -213,10 +211,10 @@ class ViewsTest : public QObject {
     QVERIFY(s.Find<QCheckBox>("smoothing")->isChecked());
     QVERIFY(s.Find<QCheckBox>("sameName")->isChecked());
     convert = s.Find<QWidget>("convertPage");
-    for (const char* name : {"trk", "useUtc", "smoothing", "sameName"}) {
+    for (const char* name : {"useUtc", "smoothing", "sameName"}) {
       QVERIFY2(convert->findChild<QAbstractButton*>(name)->isChecked(), name);
     }
-    QVERIFY(!convert->findChild<QRadioButton*>("csv")->isChecked());
+    QCOMPARE(convert->findChild<QComboBox*>("format")->currentText(), QStringLiteral("Trk"));
 
     // Reset asks, then shows the defaults at once and stores them without a save.
     s.shell.yesNoAnswers.push_back(true);
@@ -267,7 +265,7 @@ class ViewsTest : public QObject {
   void convertingWritesWhatTheCommandLineWrites_data() {
     QTest::addColumn<QString>("trail");
     QTest::addColumn<QString>("profile");
-    QTest::addColumn<QString>("format");  // the radio button to click, or none
+    QTest::addColumn<QString>("format");  // the entry of the format list to pick, or none
     QTest::addColumn<QString>("rate");
     QTest::addColumn<QString>("points");
     QTest::addColumn<bool>("smooth");
@@ -275,7 +273,7 @@ class ViewsTest : public QObject {
     QTest::addColumn<QString>("golden");
     QTest::newRow("trk at 5 %") << "TrailA"
                                 << ""
-                                << "trk"
+                                << "Trk"
                                 << "5"
                                 << "" << false << "a.trk"
                                 << "TrailA-rate5.trk";
@@ -308,7 +306,7 @@ class ViewsTest : public QObject {
     s.ChooseTrail(trail.toStdString());
     s.SelectTab(Tab::Convert);
     QWidget* convert = s.Find<QWidget>("convertPage");
-    if (!format.isEmpty()) s.Click(qPrintable(format), convert);
+    if (!format.isEmpty()) s.Pick("format", format, convert);
     if (!rate.isEmpty()) s.Pick("rateList", rate, convert);
     if (!points.isEmpty()) {
       s.Click("usePointCount", convert);

@@ -1,8 +1,13 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
+
+#include "platform/byte_source.h"
 #include "support/test_support.h"
+#include "support/test_user.h"
 
 namespace kestrel {
 namespace {
@@ -82,6 +87,89 @@ TEST_F(ProfileTest, UnwritablePlaceFailsWithoutHarm) {
   Profile profile(dir_.Path("file/KRM.INI"));
   EXPECT_FALSE(profile.WriteString("S", "k", "ON"));
   EXPECT_EQ(test::ReadFileBytes(dir_.Path("file")), "x");
+}
+
+
+// A save changes the lines of the keys it writes, and nothing else: comments,
+// unknown keys, a section given twice, damaged lines and the line ends stay.
+TEST_F(ProfileTest, ASaveChangesOnlyTheLinesOfItsKeys) {
+  const std::string text =
+      "; written by hand\r\n[GMap_Section]\r\ngmaptitle = old title  \r\nunknown=kept\r\n; inside\r\n"
+      "this line is damaged\r\n[DConv_Section]\r\ndconvuseutc=ON\r\n[GMap_Section]\r\ngmaptitle=second\r\n";
+  Profile profile = WithText(text);
+  ASSERT_TRUE(profile.WriteValues("GMap_Section", {{"GMAPTITLE", "new"}, {"gmaplinewidth", "4"}}));
+  ASSERT_TRUE(profile.WriteValues("Window_Section", {{"dataformat", "1"}}));
+  EXPECT_EQ(test::ReadFileBytes(profile.Path()),
+            "; written by hand\r\n[GMap_Section]\r\ngmaptitle =new\r\nunknown=kept\r\ngmaplinewidth=4\r\n; inside\r\n"
+            "this line is damaged\r\n[DConv_Section]\r\ndconvuseutc=ON\r\n[GMap_Section]\r\ngmaptitle=second\r\n"
+            "\r\n[Window_Section]\r\ndataformat=1\r\n");
+  EXPECT_EQ(Profile(profile.Path()).ReadString("GMap_Section", "gmaptitle", ""), "new");
+  EXPECT_EQ(profile.ReadInteger("Window_Section", "dataformat", -1), 1);
+}
+
+// A profile that cannot be read whole is never rewritten: the save says
+// why and leaves the file as it is.
+TEST_F(ProfileTest, AFileThatCannotBeReadWholeIsNeverRewritten) {
+  const std::string withZero = std::string("[S]\nk=1\n\0[GMap_Section]\ngmaptitle=T\n", 33);
+  Profile zero = WithText(withZero);
+  Result<void> saved = zero.WriteString("S", "k", "2");
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.error().message.text, kProfileWriteFailedMessage);
+  EXPECT_EQ(saved.error().message.detail,
+            zero.Path() + ": a zero byte at byte 8: the file cannot be read whole and is left as it is");
+  EXPECT_EQ(test::ReadFileBytes(zero.Path()), withZero);
+
+  ASSERT_EQ(mkfifo(dir_.Path("pipe.INI").c_str(), 0600), 0);
+  test::WriteFileBytes(dir_.Path("large.INI"), "[S]\nk=1\n");
+  std::filesystem::resize_file(dir_.Path("large.INI"), kMaxProfileBytes + 1);
+  const std::string rule = " (a profile is a regular file of at most 16 MiB)";
+  const std::pair<std::string, std::string> cases[] = {
+      {dir_.Path("pipe.INI"), ": not a regular file" + rule},
+      {dir_.Path("large.INI"), ": larger than 16 MiB" + rule},
+  };
+  for (const auto& [path, reason] : cases) {
+    Profile profile(path);
+    EXPECT_EQ(profile.Loaded().error().message.text, kProfileReadFailedMessage);
+    EXPECT_EQ(profile.Loaded().error().message.detail, path + reason);
+    EXPECT_EQ(profile.ReadInteger("S", "k", -1), -1);
+    saved = profile.WriteString("S", "k", "2");
+    ASSERT_FALSE(saved) << path;
+    EXPECT_EQ(saved.error().message.detail, path + reason);
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir_.Path("pipe.INI")));
+  EXPECT_EQ(std::filesystem::file_size(dir_.Path("large.INI")), kMaxProfileBytes + 1);
+
+  // A file the user may write but not read: root reads it and saves, another user may not.
+  ASSERT_EQ(chmod(dir_.Path().c_str(), 0777), 0);
+  Profile writeOnly = WithText("[DConv_Section]\ndconvuseutc=ON\n");
+  ASSERT_EQ(chmod(writeOnly.Path().c_str(), 0666), 0);
+  ASSERT_EQ(chmod(writeOnly.Path().c_str(), 0222), 0);
+  std::string why;
+  const std::optional<test::TestUser> user = test::TestUserToBecome(why);
+  if (!user) GTEST_SKIP() << "the unprivileged user's case: " << why;
+  EXPECT_EQ(test::RunAsUser(*user,
+                            [&]() -> std::string {
+                              Profile profile(writeOnly.Path());
+                              const Result<void> written = profile.WriteString("S", "k", "2");
+                              if (written) return "saved over a file it could not read";
+                              return written.error().message.detail == writeOnly.Path() + ": Permission denied"
+                                         ? ""
+                                         : written.error().message.detail;
+                            }),
+            "");
+  EXPECT_EQ(test::ReadFileBytes(writeOnly.Path()), "[DConv_Section]\ndconvuseutc=ON\n");
+  ASSERT_TRUE(writeOnly.WriteString("S", "k", "2"));  // root
+  EXPECT_EQ(test::ReadFileBytes(writeOnly.Path()), "[DConv_Section]\ndconvuseutc=ON\n\n[S]\nk=2\n");
+}
+
+// The file is read once, when the profile is made; a profile also reads
+// from a source of bytes.
+TEST_F(ProfileTest, IsReadOnceFromTheFileOrASource) {
+  const Profile profile = WithText("[S]\nk=1\n");
+  test::WriteFileBytes(profile.Path(), "[S]\nk=2\n");
+  EXPECT_EQ(profile.ReadInteger("S", "k", -1), 1);
+  MemorySource bytes("[S]\nk=3\n", "memory");
+  EXPECT_EQ(Profile("", bytes).ReadInteger("S", "k", -1), 3);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/paths.h"
 
@@ -176,6 +177,7 @@ void ScriptedShell::OpenInBrowser(const std::string& path) {
 }
 
 bool ScriptedShell::ReportProgress(std::int64_t done, std::int64_t total) {
+  if (atFirstReport) std::exchange(atFirstReport, nullptr)();
   progress.emplace_back(done, total);
   return !cancelAtReport || progress.size() < *cancelAtReport;
 }

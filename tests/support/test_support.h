@@ -6,6 +6,7 @@
 #include <deque>
 #include <ostream>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,6 +85,9 @@ class ScriptedShell : public Shell, public Dialogs {
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
   // The progress report (counted from 1) at which the user cancels; none: never.
   std::optional<std::size_t> cancelAtReport;
+  // Runs at the first progress report, once: what happens meanwhile (another
+  // program at work, memory running out).
+  std::function<void()> atFirstReport;
 
   // The texts of the messages shown (not questions), in order.
   std::vector<std::string> Messages() const;

@@ -26,6 +26,24 @@ TrackData SampleTrack() {
   });
 }
 
+TrackData SegmentedTrack() {
+  constexpr TimeKind kDated = TimeKind::DateAndTime;
+  TrackData track = TrackOf({
+      {35.66872333333334, 139.76131500000002, 45.3, 1714699200, kDated},
+      {35.6688, 139.7614, kNoAltitude, 1714699205, kDated},
+      {35.6689, 139.7615, 46.25, 1714699210, kDated},
+      {35.67, 139.77, 50.0, 1714702800, kDated, true},  // an hour later
+      {-0.000000004, -0.5, -1.5, 1714706400, kDated, true},
+      {-33.8567844, -151.2152967, 8848.86, 1714706405, kDated},
+  });
+  track.name = "朝 & <walk>";
+  track.wayPoints = {
+      {"Tea & \"cake\"", "2F, <left>\nthen right\x01", 35.5, 139.25, 12.5, 1714698000, kDated},
+      {"南", "", -33.9, -151.2},
+  };
+  return track;
+}
+
 std::string WrittenText(TrackWriter writer, const TrackData& track, const TrackWriterOptions& options) {
   TempDir folder;
   const std::string path = folder.Path("written");

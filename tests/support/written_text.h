@@ -18,6 +18,12 @@ using TrackWriter = Result<void> (*)(const TrackData& track, TextOutput& output,
 // a summer time in New York; altitudes 45.3, 45.9, -0.5 and the missing -9999.
 TrackData SampleTrack();
 
+// A walk in three recording segments of 3, 1 and 2 points, every point with
+// its UTC date and time, one without altitude, south and west of zero, and
+// two way points with texts that the markup formats must escape; named
+// "朝 & <walk>".
+TrackData SegmentedTrack();
+
 // A track of the given points.
 TrackData TrackOf(const std::vector<TrackPoint>& points);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "support/failing_disk.h"
 #include "support/memory_limit.h"
 #include "support/test_support.h"
@@ -213,6 +215,17 @@ TEST(RunMapOutput, MemoryForTheWorkingCopyThatCannotBeHad) {
   EXPECT_EQ(shell.Messages(), Names{"Error:ﾒﾓﾘが確保出来ませんでした\n"});
   // The page came before the script and stays; the script is not left half written.
   EXPECT_EQ(folder.Names(), Names{"t.html"});
+}
+
+// Memory that runs out anywhere while the site is written: the same
+// message, and no file of the site, temporary or not.
+TEST(RunMapOutput, MemoryRunningOutWhileWritingLeavesNoFile) {
+  TempDir folder;
+  ScriptedShell shell;
+  shell.atFirstReport = [] { throw std::bad_alloc(); };
+  EXPECT_FALSE(RunMapOutput(DerivedName(), test::StraightTrack(20000), folder.Path("t.usr"), shell));
+  EXPECT_EQ(shell.Messages(), Names{"Error:ﾒﾓﾘが確保出来ませんでした\n"});
+  EXPECT_TRUE(folder.Names().empty());
 }
 
 }  // namespace
