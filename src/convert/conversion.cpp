@@ -119,7 +119,7 @@ bool RunConversion(const ConversionRequest& request, const TrackData& track, con
   const std::optional<std::string> path =
       NameOutputFile(shell, request.sameName, trackFilePath, std::string(format->extension), dialog);
   if (!path) return false;
-  if (IsSameFile(*path, trackFilePath)) {
+  if (track.loadedFrom && IsSameFile(*path, *track.loadedFrom)) {
     ShowFailure(shell, Fail(kOutputIsInputMessage, *path));
     return false;
   }

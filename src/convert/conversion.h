@@ -29,8 +29,9 @@ struct ConversionRequest {
 double ConversionUsageRate(const TrackData& track, const ThinningChoice& choice);
 
 // Runs the conversion of the loaded track, whose file is trackFilePath, and
-// shows every message through the shell: an output that is the track file
-// itself (kOutputIsInputMessage, with the path), a failure to create or
+// shows every message through the shell: an output that is the file the
+// track was read from, under any name (kOutputIsInputMessage, with the
+// path), a failure to create or
 // write the file (kCannotOpenOutputMessage, kWriteFailedMessage) or to have
 // the memory for it (kNoMemoryMessage) with its detail; a cancel shows
 // nothing. true only when the file was written and the end was reported.

@@ -400,12 +400,11 @@ bool IsStreamTarget(const std::string& path) {
   return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }
 
-bool IsSameFile(const std::string& outputPath, const std::string& inputPath) {
+bool IsSameFile(const std::string& outputPath, const FileIdentity& input) {
   struct stat output {};
-  struct stat input {};
   const int found = outputPath == kStandardOutputPath ? ::fstat(STDOUT_FILENO, &output)
                                                       : ::stat(outputPath.c_str(), &output);
-  return found == 0 && ::stat(inputPath.c_str(), &input) == 0 && SameInode(output, input);
+  return found == 0 && output.st_dev == input.device && output.st_ino == input.inode;
 }
 
 }  // namespace kestrel

@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_source.h"
 #include "platform/result.h"
 
 namespace kestrel {
@@ -120,9 +121,9 @@ class TextOutput {
 // or terminal. Nothing is replaced there, so there is nothing to ask.
 bool IsStreamTarget(const std::string& path);
 
-// Whether the output path names the same file as the input path (the same
-// device and inode, links followed): writing it would destroy the input.
-bool IsSameFile(const std::string& outputPath, const std::string& inputPath);
+// Whether the output path (links followed; "-": the standard output) names
+// the file an input was read from: writing it would destroy the input.
+bool IsSameFile(const std::string& outputPath, const FileIdentity& input);
 
 inline constexpr const char* kStandardOutputPath = "-";
 inline constexpr const char* kCannotOpenOutputMessage = "ERROR:出力ﾌｧｲﾙが開けません\n";

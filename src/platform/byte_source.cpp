@@ -95,7 +95,11 @@ int UnnamedTemporaryFile() {
 
 FileSource::FileSource(int fd, std::string name) : ByteSource(std::move(name)), fd_(fd) {
   struct stat status {};
-  if (::fstat(fd_, &status) == 0 && S_ISREG(status.st_mode)) size_ = status.st_size;
+  if (::fstat(fd_, &status) != 0) return;
+  if (S_ISREG(status.st_mode)) size_ = status.st_size;
+  // What an output could overwrite; a terminal, a pipe or a socket is
+  // written as a stream, which leaves what was read from it alone.
+  if (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode)) identity_ = FileIdentity{status.st_dev, status.st_ino};
 }
 
 FileSource::~FileSource() {
@@ -103,7 +107,11 @@ FileSource::~FileSource() {
 }
 
 FileSource::FileSource(FileSource&& other) noexcept
-    : ByteSource(std::move(other)), fd_(other.fd_), size_(other.size_), position_(other.position_) {
+    : ByteSource(std::move(other)),
+      fd_(other.fd_),
+      size_(other.size_),
+      identity_(other.identity_),
+      position_(other.position_) {
   other.fd_ = -1;
 }
 

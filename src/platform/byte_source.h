@@ -7,12 +7,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/result.h"
 
 namespace kestrel {
+
+// Which file the system reads: its device and inode numbers.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+};
 
 class ByteSource {
  public:
@@ -22,6 +29,9 @@ class ByteSource {
   const std::string& Name() const { return name_; }
   // The size in bytes, or -1 when it is not known before the end (a pipe).
   virtual std::int64_t Size() const = 0;
+  // The file read, where it is one that an output could overwrite (a
+  // regular file or a block device; nothing for a stream or memory).
+  virtual std::optional<FileIdentity> Identity() const { return std::nullopt; }
 
   // Reads up to n bytes at the current position into out and moves on by the
   // number read: 0 at the end. error is the errno of a failed read, else 0.
@@ -53,6 +63,7 @@ class FileSource final : public ByteSource {
   FileSource& operator=(FileSource&&) = delete;
 
   std::int64_t Size() const override { return size_; }
+  std::optional<FileIdentity> Identity() const override { return identity_; }
   ReadCount Read(char* out, std::size_t n) override;
   int Seek(std::int64_t position) override;
   int Descriptor() const { return fd_; }
@@ -60,6 +71,7 @@ class FileSource final : public ByteSource {
  private:
   int fd_;
   std::int64_t size_ = -1;
+  std::optional<FileIdentity> identity_;
   std::int64_t position_ = 0;
 };
 

@@ -29,6 +29,7 @@ Result<std::string> ReadNmeaLog(TrackData& track, ByteSource& file, Shell& shell
   track.summary.skippedLines = check->skippedLines;
   track.summary.cutShort = false;
   track.name = SplitSystemPathOf(file.Name()).baseName;
+  track.loadedFrom = file.Identity();
   return NmeaSummaryText(track.summary);
 }
 
@@ -107,6 +108,7 @@ std::optional<std::string> LoadTrail(TrackData& track, ByteSource& file, const T
   track.summary.SetFileName(FileNameOf(file.Name()));
   track.summary.SetTrailName(trail.name);
   track.name = trail.name;
+  track.loadedFrom = file.Identity();
   LoadRequest request;
   request.kind = LoadKind::UsrTrail;
   request.recordCount = trail.pointCount;

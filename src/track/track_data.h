@@ -4,10 +4,12 @@
 // and the map site show.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "geo/track_point.h"
+#include "platform/byte_source.h"
 
 namespace kestrel {
 
@@ -63,6 +65,9 @@ class TrackData {
   // The track's name in UTF-8: the loaded trail's, or the base name of the
   // log; the output formats that name a track write it.
   std::string name;
+  // The file the points were read from (nothing for a track made in
+  // memory): no output may be that file, whatever name reaches it now.
+  std::optional<FileIdentity> loadedFrom;
 
   // A fresh array of n initial points (n = 0 gives an empty array, which
   // counts as success); false, with no points held, when the memory cannot

@@ -141,7 +141,7 @@ std::optional<std::string> RunMapOutput(const MapRequest& request, const TrackDa
   // the track file.
   const std::vector<std::string> paths = SitePaths(request.settings, *pagePath);
   for (const std::string& path : paths) {
-    if (IsSameFile(path, trackFilePath)) {
+    if (track.loadedFrom && IsSameFile(path, *track.loadedFrom)) {
       ShowFailure(shell, Fail(kOutputIsInputMessage, path));
       return std::nullopt;
     }

@@ -21,11 +21,11 @@ struct MapRequest {
 };
 
 // Runs the command on the loaded track, whose file is trackFilePath, and
-// shows every message through the shell. A site file that would be the
-// track file itself stops the command before anything is written
-// (kOutputIsInputMessage, with its path). Each file is written whole under a
-// temporary name; at the end they take their names in their order (the
-// page only while its name is free or after the question). A file
+// shows every message through the shell. A site file that would be the file
+// the track was read from, under any name, stops the command before anything
+// is written (kOutputIsInputMessage, with its path). Each file is written
+// whole under a temporary name; at the end they take their names in their
+// order (the page only while its name is free or after the question). A file
 // that cannot be written (kMapWriteFailedMessage, with the system's reason)
 // or the memory for the working copy that cannot be had (kNoMemoryMessage)
 // stops the site there, and the files before it are put in place; so does a

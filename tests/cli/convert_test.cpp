@@ -281,6 +281,13 @@ TEST(KrmConvert, ConvertsStandardInputIntoTheOutputNamed) {
   EXPECT_EQ(unnamed.status, 2);
   EXPECT_EQ(unnamed.err, "the output of standard input is named by -o\n");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.csv"});
+  // Standard input read from a file is that file: it cannot be the output.
+  test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(log));
+  const test::KrmRun itself = test::RunShell("\"$KRM\" convert - --to log -o walk.log --force < walk.log",
+                                             "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(itself.status, 1);
+  EXPECT_EQ(itself.err, "ERROR:出力ﾌｧｲﾙがﾄﾗｯｸﾌｧｲﾙと同じです\n  walk.log\n");
+  EXPECT_EQ(test::ReadFileBytes(folder.Path("walk.log")), test::ReadFileBytes(log));
 }
 
 }  // namespace

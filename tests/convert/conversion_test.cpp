@@ -144,7 +144,8 @@ TEST(RunConversion, AsksBeforeReplacingAnExistingDerivedFile) {
 }
 
 // The output is never the track file it is made from: not under its own
-// name, even after Yes, nor under another name of the same file.
+// name, even after Yes, nor under another name of the same file, nor under
+// the name it was given after the load.
 TEST(RunConversion, RefusesToOverwriteTheLoadedTrackFile) {
   const test::TempDir folder;
   const std::string log = folder.Path("run.2009.log");
@@ -160,8 +161,14 @@ TEST(RunConversion, RefusesToOverwriteTheLoadedTrackFile) {
     const std::string output = sameName ? log : folder.Path("same.log");
     EXPECT_EQ(shell.shown.back(), (Shown{Shown::Kind::Message, kOutputIsInputMessage, MessageIcon::None, {}, output}));
   }
-  EXPECT_EQ(test::ReadFileBytes(log), bytes);
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"run.2009.log", "same.log"}));
+  std::filesystem::rename(log, folder.Path("moved.log"));
+  test::ScriptedShell shell;
+  shell.yesNoAnswers = {true};
+  shell.fileAnswers = {folder.Path("moved.log")};
+  EXPECT_FALSE(RunConversion(RequestFor(OutputType::Nmea, false), track, log, shell));
+  EXPECT_EQ(shell.shown.back().text, kOutputIsInputMessage);
+  EXPECT_EQ(test::ReadFileBytes(folder.Path("moved.log")), bytes);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"moved.log", "same.log"}));
 }
 
 TEST(RunConversion, OpensTheSaveDialogOfTheType) {
