@@ -14,7 +14,10 @@
 namespace kestrel::cli {
 
 CliShell::CliShell(std::ostream& err, bool force, std::optional<std::string> outputPath)
-    : err_(err), force_(force), outputPath_(std::move(outputPath)), showProgress_(isatty(STDERR_FILENO) == 1) {}
+    : CliShell(err, force, std::move(outputPath), isatty(STDERR_FILENO) == 1) {}
+
+CliShell::CliShell(std::ostream& err, bool force, std::optional<std::string> outputPath, bool showProgress)
+    : err_(err), force_(force), outputPath_(std::move(outputPath)), showProgress_(showProgress) {}
 
 void CliShell::Print(std::string_view text) {
   EndProgress();

@@ -16,7 +16,9 @@ class CliShell : public Shell {
  public:
   // force answers every overwrite question with Yes; outputPath is what the
   // save dialog "chooses" (-o), or nothing when the command derives the name.
+  // The progress is drawn when stderr is a terminal, or as showProgress says.
   CliShell(std::ostream& err, bool force, std::optional<std::string> outputPath);
+  CliShell(std::ostream& err, bool force, std::optional<std::string> outputPath, bool showProgress);
 
   void ShowMessage(const Message& message) override;
   bool AskYesNo(std::string_view question) override;

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/batch.h"
 #include "cli/track_input.h"
 
 namespace kestrel::cli {
@@ -13,8 +14,9 @@ inline constexpr int kExitFailure = 1;  // a failure message was shown
 inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 inline constexpr int kExitPartial = 3;  // the work was done on part of the input
 
-// FILE, --trail, --trail-index, --format and --date, common to every subcommand.
-void AddInputOptions(CLI::App& command, InputOptions& input);
+// FILE... (with --recursive and --jobs), --trail, --trail-index, --format
+// and --date, common to every subcommand.
+void AddInputOptions(CLI::App& command, InputOptions& input, BatchOptions& batch);
 
 // The status of work done on the loaded track: kExitPartial when the load
 // read part of the file only (a bad record ended a trail, damaged lines of a

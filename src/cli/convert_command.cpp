@@ -8,14 +8,18 @@
 #include "cli/commands.h"
 #include "cli/output_command.h"
 #include "convert/conversion.h"
+#include "platform/atomic_file.h"
 
 namespace kestrel::cli {
 namespace {
 
 constexpr const char* kAppendNeedsGeoPackageMessage = "--append: only a GeoPackage (--to gpkg) can be added to";
+constexpr const char* kSequenceNeedsGeoJsonMessage =
+    "-o -: several inputs go to the standard output only as GeoJSON text sequences (--to geojson)";
 
 struct ConvertOptions {
   InputOptions input;
+  BatchOptions batch;
   OutputOptions output;
   std::optional<std::string> to;  // --to: one of kOutputTypeNames
   bool useUtc = false;            // --utc
@@ -55,7 +59,8 @@ void AddConvertCommand(CLI::App& program, int& exitStatus) {
   auto options = std::make_shared<ConvertOptions>();
   CLI::App* convert = program.add_subcommand(
       "convert", "convert a track into a CSV, PCX5, NMEA, GPX, KML, GeoJSON or GeoPackage file");
-  AddInputOptions(*convert, options->input);
+  AddInputOptions(*convert, options->input, options->batch);
+  AddKeepTreeOption(*convert, options->batch);
   convert->add_option("--to", options->to, "output format (default: from --profile, else csv)")
       ->check(CLI::IsMember(kOutputTypeNames));
   AddOutputOptions(*convert, options->output);
@@ -67,7 +72,7 @@ void AddConvertCommand(CLI::App& program, int& exitStatus) {
       exitStatus = kExitFailure;
       return;
     }
-    ConversionRequest request = RequestOf(*options, *profile);
+    const ConversionRequest request = RequestOf(*options, *profile);
     if (request.append && request.type != OutputType::GeoPackage) {
       std::cerr << kAppendNeedsGeoPackageMessage << '\n';
       exitStatus = kExitUsage;
@@ -76,12 +81,30 @@ void AddConvertCommand(CLI::App& program, int& exitStatus) {
     // An existing GeoPackage is added to, never replaced: there is nothing to
     // ask before writing into it.
     if (request.append) options->output.force = true;
-    exitStatus = RunOutputCommand(options->input, options->output,
-                                  [&request](const TrackData& track, const std::string& trackFilePath,
-                                             bool sameName, Shell& shell) {
-                                    request.sameName = sameName;
-                                    return RunConversion(request, track, trackFilePath, shell);
-                                  });
+    const OutputWork work = [&request](const TrackData& track, const std::string& trackFilePath, bool sameName,
+                                       Shell& shell) {
+      ConversionRequest named = request;
+      named.sameName = sameName;
+      return RunConversion(named, track, trackFilePath, shell);
+    };
+    if (!IsBatch(options->batch)) {
+      options->input.file = options->batch.inputs.front();
+      exitStatus = RunOutputCommand(options->input, options->output, work);
+      return;
+    }
+    SharedOutput shared = SharedOutput::None;
+    if (options->output.output == kStandardOutputPath) {
+      if (request.type != OutputType::GeoJson) {
+        std::cerr << kSequenceNeedsGeoJsonMessage << '\n';
+        exitStatus = kExitUsage;
+        return;
+      }
+      shared = SharedOutput::StandardOutput;
+    } else if (request.append && options->output.output) {
+      shared = SharedOutput::OneFile;
+    }
+    exitStatus = RunBatchOutputCommand(options->batch, options->input, options->output,
+                                       request.type ? OutputExtensionOf(*request.type) : "", shared, work);
   });
 }
 

@@ -136,10 +136,12 @@ void OpenInBrowser(const std::string& pagePath, Shell& shell) {
 
 void AddMapCommand(CLI::App& program, int& exitStatus) {
   auto input = std::make_shared<InputOptions>();
+  auto batch = std::make_shared<BatchOptions>();
   auto output = std::make_shared<OutputOptions>();
   auto map = std::make_shared<MapOptions>();
   CLI::App* command = program.add_subcommand("map", "write the map site of a track: page, script and style sheet");
-  AddInputOptions(*command, *input);
+  AddInputOptions(*command, *input, *batch);
+  AddKeepTreeOption(*command, *batch);
   AddOutputOptions(*command, *output);
   command->get_option("-o")->description("path of the page (default: the input path with .html)")->check(
       CLI::Validator(SitePathProblem, "OUT.html"));
@@ -162,14 +164,14 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
   map->overview =
       command->add_flag("--overview,!--no-overview")->description("the map gets an overview map (default), or not");
   command->add_flag("--open", map->open, "open the page in the browser (xdg-open) once the site is written");
-  command->callback([input, output, map, &exitStatus] {
+  command->callback([input, batch, output, map, &exitStatus] {
     const std::optional<Profile> profile = ProfileOf(*output);
     if (!profile) {
       exitStatus = kExitFailure;
       return;
     }
-    exitStatus = RunOutputCommand(
-        *input, *output, [&](const TrackData& track, const std::string& trackFilePath, bool sameName, Shell& shell) {
+    const OutputWork work = [&](const TrackData& track, const std::string& trackFilePath, bool sameName,
+                                Shell& shell) {
           MapRequest request;
           request.settings = SettingsOf(ReadMapSettings(*profile), *map, *output);
           request.settings.sameName = sameName;
@@ -179,7 +181,14 @@ void AddMapCommand(CLI::App& program, int& exitStatus) {
           if (!page) return false;
           if (map->open) OpenInBrowser(*page, shell);
           return true;
-        });
+        };
+    if (!IsBatch(*batch)) {
+      input->file = batch->inputs.front();
+      exitStatus = RunOutputCommand(*input, *output, work);
+      return;
+    }
+    exitStatus = RunBatchOutputCommand(*batch, *input, *output, "." + kMapPageDialog.defaultExtension,
+                                       SharedOutput::None, work);
   });
 }
 

@@ -1,11 +1,56 @@
 #include "cli/output_command.h"
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <iostream>
+#include <memory>
+#include <set>
 
 #include "cli/cli_shell.h"
 #include "cli/commands.h"
+#include "platform/paths.h"
+#include "platform/text_encoding.h"
 
 namespace kestrel::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kRecordSeparator = "\x1e";
+
+// Why the output of an input cannot be named beside it: standard input and
+// an existing file that is no regular one (a pipe, /dev/stdin, a device) have
+// no place to name it after. Nothing when it can.
+std::optional<std::string> UnnamedOutputProblem(const std::string& file) {
+  if (file == kStandardInput) return kOutputOfStandardInputMessage;
+  struct stat status {};
+  if (::stat(file.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return ValidUtf8(file) + kOutputOfStreamMessage;
+  return std::nullopt;
+}
+
+// The output of one track of a batch input: in -o's folder (under the
+// input's folder with --keep-tree) or beside the input; the input's base
+// name, "-TRAIL" for a trail of a .usr file that names none, the extension.
+std::string BatchOutputPath(const BatchInput& input, const BatchOptions& batch, const OutputOptions& options,
+                            const std::string& trail, const std::string& extension) {
+  const SplitPath split = SplitSystemPathOf(input.path);
+  const std::string folder = options.output ? *options.output + "/" + (batch.keepTree ? input.treeFolder : "")
+                                            : split.directory;
+  return folder + split.baseName + (trail.empty() ? "" : "-" + SafeFileNamePart(trail)) + extension;
+}
+
+// The folder of -o, made when missing; false, with the message, when -o is
+// something else.
+bool MakeOutputFolder(const std::string& folder) {
+  std::error_code error;
+  fs::create_directories(folder, error);
+  if (fs::is_directory(folder)) return true;
+  std::cerr << kOutputFolderMessage << '\n';
+  return false;
+}
+
+}  // namespace
 
 void AddOutputOptions(CLI::App& command, OutputOptions& options) {
   command.add_option("-o", options.output,
@@ -44,10 +89,11 @@ int RunOutputCommand(const InputOptions& input, const OutputOptions& options, co
     std::cerr << kTrailNameRequiredMessage << '\n';
     return kExitUsage;
   }
-  // Standard input has no name to name the output after.
-  if (input.file == kStandardInput && !options.output) {
-    std::cerr << kOutputOfStandardInputMessage << '\n';
-    return kExitUsage;
+  if (!options.output) {
+    if (const std::optional<std::string> problem = UnnamedOutputProblem(input.file)) {
+      std::cerr << *problem << '\n';
+      return kExitUsage;
+    }
   }
   CliShell shell(std::cerr, options.force, options.output);
   TrackData track;
@@ -55,6 +101,95 @@ int RunOutputCommand(const InputOptions& input, const OutputOptions& options, co
   shell.EndProgress();
   if (!loaded) return kExitFailure;
   return work(track, input.file, !options.output.has_value(), shell) ? DoneStatus(track) : kExitFailure;
+}
+
+int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, const OutputOptions& options,
+                          const std::string& extension, SharedOutput shared, const OutputWork& work) {
+  int status = kExitSuccess;
+  const std::vector<BatchInput> inputs = FindBatchInputs(batch, status);
+  if (status == kExitUsage) return status;
+  if (shared == SharedOutput::None && options.output && !MakeOutputFolder(*options.output)) return kExitUsage;
+
+  const auto optionsOf = [&input, &inputs](std::size_t index) {
+    InputOptions one = input;
+    one.file = inputs[index].path;
+    return one;
+  };
+  const auto everyTrail = [](const InputOptions& one) { return IsUsrInput(one) && !NamesATrail(one); };
+  // The names known before the load are taken in the order of the inputs,
+  // so that the same input is refused whatever the number of jobs.
+  OutputNames names;
+  std::vector<char> nameFree(inputs.size(), 1);
+  if (shared == SharedOutput::None) {
+    for (std::size_t index = 0; index < inputs.size(); ++index) {
+      if (!everyTrail(optionsOf(index))) {
+        nameFree[index] = names.Take(BatchOutputPath(inputs[index], batch, options, "", extension));
+      }
+    }
+  }
+
+  const auto runWork = [&work](const TrackData& track, const std::string& trackFile, const std::string& path,
+                               bool force, JobReport& report) {
+    CliShell shell(report.err, force, path, false);
+    report.status = WorseStatus(report.status, work(track, trackFile, false, shell) ? DoneStatus(track) : kExitFailure);
+  };
+
+  return RunBatch(inputs, batch, status, [&](std::size_t index, JobReport& report) {
+    const InputOptions one = optionsOf(index);
+    if (!options.output) {
+      if (const std::optional<std::string> problem = UnnamedOutputProblem(one.file)) {
+        report.err << *problem << '\n';
+        report.status = kExitUsage;
+        return;
+      }
+    }
+    if (!nameFree[index]) {
+      report.err << kOutputNameTakenMessage << '\n';
+      report.status = kExitFailure;
+      return;
+    }
+    std::set<std::string> trailNames;  // of this file: a second trail of one name takes its place too
+    const auto writeTrack = [&](TrackData& track, std::int64_t place, const std::optional<std::string>& text) {
+      if (!text) {
+        report.status = WorseStatus(report.status, kExitFailure);
+        return;
+      }
+      report.points += track.pointCount;
+      if (shared != SharedOutput::None) {
+        report.sharedWrites.push_back([&runWork, &options, shared, trackFile = one.file,
+                                       kept = std::make_shared<const TrackData>(track)](JobReport& writer) {
+          CliShell shell(writer.err, false, std::nullopt, false);
+          const bool sequence = shared == SharedOutput::StandardOutput;
+          if (sequence && !PrintToStandardOutput(kRecordSeparator, shell)) {
+            writer.status = WorseStatus(writer.status, kExitFailure);
+            return;
+          }
+          runWork(*kept, trackFile, *options.output, options.force, writer);
+          if (sequence && !PrintToStandardOutput("\n", shell)) writer.status = WorseStatus(writer.status, kExitFailure);
+        });
+        return;
+      }
+      std::string trail = place > 0 ? track.summary.trailName : "";
+      if (place > 0 && !trailNames.insert(trail).second) trail += "-" + std::to_string(place);
+      const std::string path = BatchOutputPath(inputs[index], batch, options, trail, extension);
+      if (place > 0 && !names.Take(path)) {
+        report.err << kOutputNameTakenMessage << '\n';
+        report.status = WorseStatus(report.status, kExitFailure);
+        return;
+      }
+      std::error_code error;
+      fs::create_directories(fs::path(path).parent_path(), error);
+      runWork(track, one.file, path, options.force, report);
+    };
+    TrackData track;
+    CliShell shell(report.err, options.force, std::nullopt, false);
+    const std::optional<std::string> text = LoadInput(one, track, shell, everyTrail(one) ? EachTrail(writeTrack) : EachTrail());
+    if (!text) {
+      report.status = WorseStatus(report.status, kExitFailure);
+    } else if (!everyTrail(one)) {
+      writeTrack(track, 0, text);
+    }
+  });
 }
 
 }  // namespace kestrel::cli

@@ -27,7 +27,8 @@ bool IsUsrInput(const InputOptions& options) {
 
 bool NamesATrail(const InputOptions& options) { return options.trail || options.trailPlace; }
 
-std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell) {
+std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell,
+                                     const EachTrail& eachTrail) {
   const TrackFileKind kind = IsUsrInput(options) ? TrackFileKind::Usr : TrackFileKind::NmeaLog;
   const std::unique_ptr<ByteSource> file =
       options.file == kStandardInput ? TrackInputOf(InputOfDescriptor(::dup(STDIN_FILENO), "-"), kind, shell)
@@ -39,6 +40,13 @@ std::optional<std::string> LoadInput(const InputOptions& options, TrackData& tra
     return text;
   }
   std::optional<std::string> overview = OpenUsrFile(track, *file, shell);
+  if (overview && !NamesATrail(options) && eachTrail) {
+    const std::vector<TrailEntry> trails = track.summary.trails;
+    for (std::size_t place = 1; place <= trails.size(); ++place) {
+      const TrailEntry& trail = trails[place - 1];
+      if (trail.pointCount > 0) eachTrail(track, static_cast<std::int64_t>(place), LoadTrail(track, *file, trail, shell));
+    }
+  }
   if (!overview || !NamesATrail(options)) return overview;
   const Result<TrailEntry> trail = options.trailPlace ? FindTrailAt(track.summary, *options.trailPlace, options.file)
                                                       : FindTrail(track.summary, *options.trail, options.file);

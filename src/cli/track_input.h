@@ -2,6 +2,7 @@
 // Loading the input track of a command exactly as the main window does.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -28,11 +29,19 @@ bool IsUsrInput(const InputOptions& options);
 // Whether a .usr input names its trail (by name or by place).
 bool NamesATrail(const InputOptions& options);
 
+// A trail of a .usr file loaded in turn: its place from 1, and the
+// information box text, or nothing after the load's failure was shown.
+using EachTrail = std::function<void(TrackData& track, std::int64_t place, const std::optional<std::string>& text)>;
+
 // Loads the input into the track, opening it once: an NMEA log whole; a
 // .usr file's directory, and with a trail named or placed that trail.
 // Returns the information box text, or nothing after the failure was shown.
-// Lines of a log skipped as damaged are told on a line of their own.
-std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell);
+// Lines of a log skipped as damaged are told on a line of their own. Given
+// eachTrail, a .usr file that names no trail has each of its trails that
+// holds points loaded in turn and handed to it; the return is then the
+// overview.
+std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell,
+                                     const EachTrail& eachTrail = nullptr);
 
 // The date of --date: YYYY-MM-DD of a day that exists; nothing otherwise.
 std::optional<CalendarDate> DateOfText(const std::string& text);

@@ -99,6 +99,11 @@ double ConversionUsageRate(const TrackData& track, const ThinningChoice& choice)
   return rate;
 }
 
+std::string OutputExtensionOf(OutputType type) {
+  const OutputFormat* format = OutputFormatOf(type);
+  return format == nullptr ? "" : std::string(format->extension);
+}
+
 bool RunConversion(const ConversionRequest& request, const TrackData& track, const std::string& trackFilePath,
                    Shell& shell) {
   if (const std::optional<std::string> problem = ThinningProblem(track, request.thinning)) {

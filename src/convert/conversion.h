@@ -28,6 +28,10 @@ struct ConversionRequest {
 // 0 it is 0.01.
 double ConversionUsageRate(const TrackData& track, const ThinningChoice& choice);
 
+// The extension of an output named after its track file (".csv"); empty
+// for the usr type, which this program does not write.
+std::string OutputExtensionOf(OutputType type);
+
 // Runs the conversion of the loaded track, whose file is trackFilePath, and
 // shows every message through the shell: an output that is the file the
 // track was read from, under any name (kOutputIsInputMessage, with the

@@ -15,4 +15,15 @@ TrackFileKind TrackFileKindOf(std::string_view path) {
   return extension == ".usr" ? TrackFileKind::Usr : TrackFileKind::NmeaLog;
 }
 
+bool IsTrackFileName(std::string_view path) {
+  const std::string extension = SplitPathOf(path).extension;
+  const auto sameIgnoringCase = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  for (const std::string_view known : {".usr", ".gpx", ".log", ".nmea", ".txt"}) {
+    if (std::equal(extension.begin(), extension.end(), known.begin(), known.end(), sameIgnoringCase)) return true;
+  }
+  return false;
+}
+
 }  // namespace kestrel

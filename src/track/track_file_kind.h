@@ -12,4 +12,9 @@ enum class TrackFileKind { Usr, NmeaLog };
 // anything else an NMEA log.
 TrackFileKind TrackFileKindOf(std::string_view path);
 
+// Whether a folder search takes the file by its name: the extensions of
+// the track files read (.usr, .gpx, and the NMEA logs' .log, .nmea and
+// .txt), in any letter case.
+bool IsTrackFileName(std::string_view path);
+
 }  // namespace kestrel
