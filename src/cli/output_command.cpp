@@ -2,14 +2,20 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <set>
 
 #include "cli/cli_shell.h"
 #include "cli/commands.h"
+#include "platform/atomic_file.h"
 #include "platform/paths.h"
+#include "platform/result.h"
 #include "platform/text_encoding.h"
 
 namespace kestrel::cli {
@@ -131,7 +137,30 @@ int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, 
   const auto runWork = [&work](const TrackData& track, const std::string& trackFile, const std::string& path,
                                bool force, JobReport& report) {
     CliShell shell(report.err, force, path, false);
-    report.status = WorseStatus(report.status, work(track, trackFile, false, shell) ? DoneStatus(track) : kExitFailure);
+    const bool done = work(track, trackFile, false, shell);
+    report.status = WorseStatus(report.status, done ? DoneStatus(track) : kExitFailure);
+    return done;
+  };
+  // A text of the sequence on the standard output is written whole into a
+  // fresh temporary folder first, so that only complete texts go out.
+  const auto addSequenceText = [&runWork, &extension](const TrackData& track, const std::string& trackFile,
+                                                      JobReport& report) {
+    std::string folder = (fs::temp_directory_path() / "krm-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) {
+      CliShell shell(report.err, false, std::nullopt, false);
+      ShowFailure(shell, Fail(kCannotOpenOutputMessage, SystemDetail(folder, errno)));
+      report.status = WorseStatus(report.status, kExitFailure);
+      return;
+    }
+    const std::string path = folder + "/track" + extension;
+    if (runWork(track, trackFile, path, false, report)) {
+      std::ifstream text(path, std::ios::binary);
+      report.out += kRecordSeparator;
+      report.out.append(std::istreambuf_iterator<char>(text), std::istreambuf_iterator<char>());
+      report.out += '\n';
+    }
+    std::error_code error;
+    fs::remove_all(folder, error);
   };
 
   return RunBatch(inputs, batch, status, [&](std::size_t index, JobReport& report) {
@@ -155,17 +184,14 @@ int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, 
         return;
       }
       report.points += track.pointCount;
-      if (shared != SharedOutput::None) {
-        report.sharedWrites.push_back([&runWork, &options, shared, trackFile = one.file,
+      if (shared == SharedOutput::StandardOutput) {
+        addSequenceText(track, one.file, report);
+        return;
+      }
+      if (shared == SharedOutput::OneFile) {
+        report.sharedWrites.push_back([&runWork, &options, trackFile = one.file,
                                        kept = std::make_shared<const TrackData>(track)](JobReport& writer) {
-          CliShell shell(writer.err, false, std::nullopt, false);
-          const bool sequence = shared == SharedOutput::StandardOutput;
-          if (sequence && !PrintToStandardOutput(kRecordSeparator, shell)) {
-            writer.status = WorseStatus(writer.status, kExitFailure);
-            return;
-          }
           runWork(*kept, trackFile, *options.output, options.force, writer);
-          if (sequence && !PrintToStandardOutput("\n", shell)) writer.status = WorseStatus(writer.status, kExitFailure);
         });
         return;
       }

@@ -57,9 +57,10 @@ enum class SharedOutput { None, StandardOutput, OneFile };
 // -o, after the input's base name (and "-TRAIL" for a trail of a .usr file
 // that names none) with the extension; --keep-tree puts it under -o in the
 // input's folder. A name that another output of the run has taken is refused
-// for this input. A shared output is written by one thread, a track at a
-// time, in the order of the inputs; on the standard output each track is one
-// text of a sequence (RS before it, LF after it). Returns the worst status.
+// for this input. On the standard output each track is one whole text of a
+// sequence (RS before it, LF after it); one file that -o names is written by
+// one thread, a track at a time; both in the order of the inputs. Returns
+// the worst status.
 int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, const OutputOptions& options,
                           const std::string& extension, SharedOutput shared, const OutputWork& work);
 

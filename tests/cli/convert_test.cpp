@@ -280,6 +280,11 @@ TEST(KrmConvert, ConvertsStandardInputIntoTheOutputNamed) {
                                               folder.Path());
   EXPECT_EQ(unnamed.status, 2);
   EXPECT_EQ(unnamed.err, "the output of standard input is named by -o\n");
+  // Nor is a pipe named by its path given a name beside it.
+  const test::KrmRun named = test::RunShell("cat '" + log + "' | \"$KRM\" convert /dev/stdin --to csv", "Asia/Tokyo",
+                                            folder.Path());
+  EXPECT_EQ(named.status, 2);
+  EXPECT_EQ(named.err, "/dev/stdin: not a regular file; its output is named by -o\n");
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.csv"});
   // Standard input read from a file is that file: it cannot be the output.
   test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(log));
