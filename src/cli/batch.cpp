@@ -90,15 +90,18 @@ class ProgressLine {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     const auto perSecond = static_cast<std::int64_t>(seconds > 0.0 ? static_cast<double>(points) / seconds : 0.0);
     std::cerr << "\r\033[K" << done << "/" << total_ << " files, " << perSecond << " points/s" << std::flush;
+    drawn_ = true;
   }
 
   void Clear() {
-    if (shown_) std::cerr << "\r\033[K" << std::flush;
+    if (drawn_) std::cerr << "\r\033[K" << std::flush;
+    drawn_ = false;
   }
 
  private:
   std::size_t total_;
   bool shown_;
+  bool drawn_ = false;
   std::chrono::steady_clock::time_point start_;
 };
 
