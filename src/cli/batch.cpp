@@ -27,7 +27,8 @@ using FolderIdentity = std::pair<dev_t, ino_t>;
 
 constexpr const char* kFolderNeedsRecursiveMessage = ": a folder; --recursive searches it";
 constexpr const char* kStandardInputAmongOthersMessage = "standard input (-) cannot be one of several inputs";
-constexpr const char* kFolderUnreadableMessage = "Error:ﾌｫﾙﾀﾞが読めませんでした";
+constexpr const char* kNoTrackFilesMessage = "Error:no track file (.usr, .gpx, .log, .nmea, .txt) in the folders given";
+constexpr const char* kFolderUnreadableMessage = "Error:a folder cannot be read";
 
 bool IsFolder(const std::string& path) {
   struct stat status {};
@@ -161,6 +162,10 @@ std::vector<BatchInput> FindBatchInputs(const BatchOptions& options, int& status
       status = kExitUsage;
       return {};
     }
+  }
+  if (found.empty() && status == kExitSuccess) {
+    std::cerr << kNoTrackFilesMessage << '\n';
+    status = kExitFailure;
   }
   return found;
 }

@@ -44,15 +44,15 @@ struct BatchInput {
 // The track files of the inputs, in the order given, each folder's files in
 // the order of their names; a folder is searched (its links to folders
 // followed, each folder once, so a loop of links ends) only with --recursive.
-// A folder that cannot be read is told on stderr and raises the status to
-// 1; a folder without --recursive, or standard input among several inputs,
+// A folder that cannot be read, or folders without a track file, are told
+// on stderr and raise the status to 1; a folder without --recursive, or standard input among several inputs,
 // is a usage error (status 2, nothing found).
 std::vector<BatchInput> FindBatchInputs(const BatchOptions& options, int& status);
 
 // What one input's work leaves for the writer: its standard output text and
 // its messages, whole, its exit status and the number of points it read;
-// and the writes to an output that all inputs share (the standard output, one
-// GeoPackage), which the writer runs in the order of the inputs.
+// and the writes to one file that all inputs share (one GeoPackage), which
+// the writer runs in the order of the inputs.
 struct JobReport {
   std::string out;
   std::ostringstream err;

@@ -53,7 +53,8 @@ void InfoOfInput(const InputOptions& input, InfoForm form, JobReport& report) {
     report.out += form == InfoForm::JsonLines ? JsonLineOf(record) : CsvRowOf(record);
   };
   const bool everyTrail = form != InfoForm::Text && IsUsrInput(input) && !NamesATrail(input);
-  const std::optional<std::string> text = LoadInput(input, track, shell, everyTrail ? EachTrail(addTrack) : EachTrail());
+  const EachTrail each = everyTrail ? EachTrail(addTrack) : EachTrail();
+  const std::optional<std::string> text = LoadInput(input, track, shell, each);
   if (!text) {
     report.status = WorseStatus(report.status, kExitFailure);
   } else if (form == InfoForm::Text) {

@@ -145,7 +145,9 @@ int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, 
   // fresh temporary folder first, so that only complete texts go out.
   const auto addSequenceText = [&runWork, &extension](const TrackData& track, const std::string& trackFile,
                                                       JobReport& report) {
-    std::string folder = (fs::temp_directory_path() / "krm-XXXXXX").string();
+    std::error_code error;
+    const fs::path temporary = fs::temp_directory_path(error);
+    std::string folder = ((error ? fs::path("/tmp") : temporary) / "krm-XXXXXX").string();
     if (::mkdtemp(folder.data()) == nullptr) {
       CliShell shell(report.err, false, std::nullopt, false);
       ShowFailure(shell, Fail(kCannotOpenOutputMessage, SystemDetail(folder, errno)));
@@ -159,7 +161,6 @@ int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, 
       report.out.append(std::istreambuf_iterator<char>(text), std::istreambuf_iterator<char>());
       report.out += '\n';
     }
-    std::error_code error;
     fs::remove_all(folder, error);
   };
 
@@ -209,7 +210,8 @@ int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, 
     };
     TrackData track;
     CliShell shell(report.err, options.force, std::nullopt, false);
-    const std::optional<std::string> text = LoadInput(one, track, shell, everyTrail(one) ? EachTrail(writeTrack) : EachTrail());
+    const EachTrail each = everyTrail(one) ? EachTrail(writeTrack) : EachTrail();
+    const std::optional<std::string> text = LoadInput(one, track, shell, each);
     if (!text) {
       report.status = WorseStatus(report.status, kExitFailure);
     } else if (!everyTrail(one)) {

@@ -44,7 +44,8 @@ std::optional<std::string> LoadInput(const InputOptions& options, TrackData& tra
     const std::vector<TrailEntry> trails = track.summary.trails;
     for (std::size_t place = 1; place <= trails.size(); ++place) {
       const TrailEntry& trail = trails[place - 1];
-      if (trail.pointCount > 0) eachTrail(track, static_cast<std::int64_t>(place), LoadTrail(track, *file, trail, shell));
+      if (trail.pointCount == 0) continue;
+      eachTrail(track, static_cast<std::int64_t>(place), LoadTrail(track, *file, trail, shell));
     }
   }
   if (!overview || !NamesATrail(options)) return overview;

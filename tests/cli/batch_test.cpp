@@ -136,7 +136,8 @@ TEST(KrmBatch, JsonRecordsHoldTheValuesOfInfo) {
   EXPECT_EQ(walk["file"], log);
   EXPECT_EQ(walk["trail"], nullptr);
   EXPECT_EQ(walk["kind"], "nmea");
-  EXPECT_NE(info.out.find("【データ数】\r\n" + std::to_string(walk["points"].get<int>()) + " (Points)"), std::string::npos);
+  const std::string points = std::to_string(walk["points"].get<int>());
+  EXPECT_NE(info.out.find("【データ数】\r\n" + points + " (Points)"), std::string::npos);
   char distance[32];
   std::snprintf(distance, sizeof distance, "【行程距離】\r\n%.2f (m)", walk["distance_m"].get<double>());
   EXPECT_NE(info.out.find(distance), std::string::npos) << info.out;
