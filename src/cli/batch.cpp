@@ -226,28 +226,38 @@ int RunBatch(const std::vector<BatchInput>& inputs, const BatchOptions& options,
 
   ProgressLine progress(total);
   std::int64_t points = 0;
-  for (std::size_t index = 0; index < total; ++index) {
-    std::unique_ptr<JobReport> report;
-    {
-      std::unique_lock lock(mutex);
-      changed.wait(lock, [&] { return reports[index] != nullptr; });
-      report = std::move(reports[index]);
+  try {
+    for (std::size_t index = 0; index < total; ++index) {
+      std::unique_ptr<JobReport> report;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return reports[index] != nullptr; });
+        report = std::move(reports[index]);
+      }
+      progress.Clear();
+      for (const auto& write : report->sharedWrites) write(*report);
+      if (!report->out.empty()) {
+        CliShell shell(report->err, false, std::nullopt, false);
+        if (!PrintToStandardOutput(report->out, shell)) report->status = WorseStatus(report->status, kExitFailure);
+      }
+      std::cerr << MessagesOfInput(inputs[index].path, report->err.str()) << std::flush;
+      status = WorseStatus(status, report->status);
+      points += report->points;
+      {
+        std::lock_guard lock(mutex);
+        written = index + 1;
+      }
+      changed.notify_all();
+      progress.Show(index + 1, points);
     }
-    progress.Clear();
-    for (const auto& write : report->sharedWrites) write(*report);
-    if (!report->out.empty()) {
-      CliShell shell(report->err, false, std::nullopt, false);
-      if (!PrintToStandardOutput(report->out, shell)) report->status = WorseStatus(report->status, kExitFailure);
-    }
-    std::cerr << MessagesOfInput(inputs[index].path, report->err.str()) << std::flush;
-    status = WorseStatus(status, report->status);
-    points += report->points;
+  } catch (...) {
+    // The workers stop taking inputs, so that they end and can be joined.
     {
       std::lock_guard lock(mutex);
-      written = index + 1;
+      next = total;
     }
     changed.notify_all();
-    progress.Show(index + 1, points);
+    throw;
   }
   progress.Clear();
   return status;

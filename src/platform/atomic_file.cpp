@@ -42,7 +42,8 @@ std::string TemporaryPrefix(const std::string& leaf) {
 
 std::string TemporaryName(const std::string& leaf) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  static std::mt19937 random{std::random_device{}()};
+  // One generator a thread: outputs are written by several at once.
+  thread_local std::mt19937 random{std::random_device{}()};
   std::string name = TemporaryPrefix(leaf);
   std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
   for (std::size_t i = 0; i < kRandomLength; ++i) name += kLetters[pick(random)];
