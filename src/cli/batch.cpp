@@ -14,6 +14,7 @@
 
 #include "cli/cli_shell.h"
 #include "cli/commands.h"
+#include "platform/result.h"
 #include "platform/text_encoding.h"
 #include "track/track_data.h"
 #include "track/track_file_kind.h"
@@ -62,7 +63,7 @@ void SearchFolder(const std::string& folder, const std::string& treeFolder, std:
   }
   if (error) {
     CliShell shell(std::cerr, false, std::nullopt, false);
-    shell.ShowMessage({kFolderUnreadableMessage, MessageIcon::Error, folder + ": " + error.message()});
+    shell.ShowMessage({kFolderUnreadableMessage, MessageIcon::Error, SystemDetail(folder, error.value())});
     status = WorseStatus(status, kExitFailure);
     return;
   }
