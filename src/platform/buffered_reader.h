@@ -39,6 +39,8 @@ class BufferedReader {
   // still a line. false at the end of the input. The view is valid until the
   // next call.
   bool ReadLine(std::string_view& line);
+  // Position of the first byte of the last line ReadLine handed out.
+  std::int64_t LineStart() const { return lineStart_; }
   // From now on ReadLine passes over every line longer than limit bytes
   // without holding it (the block never grows for one), and counts it.
   void SkipLinesLongerThan(std::size_t limit) { lineLimit_ = limit; }
@@ -80,6 +82,7 @@ class BufferedReader {
   bool cancelled_ = false;
   std::size_t lineLimit_ = static_cast<std::size_t>(-1);
   std::int64_t longLinesSkipped_ = 0;
+  std::int64_t lineStart_ = 0;
 };
 
 }  // namespace kestrel
