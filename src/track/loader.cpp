@@ -102,7 +102,8 @@ class NmeaTrack {
   // Dates the head's points by the date carried into the part, and gives
   // the date carried out of it.
   CarriedDate Settle(const CarriedDate& carriedIn) {
-    if (!inHeadAtStart_ || records_ == 0) return records_ == 0 ? carriedIn : carried_;
+    if (records_ == 0) return carriedIn;
+    if (!inHeadAtStart_) return carried_;
     const std::int64_t firstMidnight = carriedIn.known && carriedIn.PassedMidnight(firstClock_) ? 1 : 0;
     if (carriedIn.known) {
       for (std::size_t i = 0; i < head_.size(); ++i) {
@@ -250,10 +251,14 @@ Result<void> LoadNmeaLog(ByteSource& source, std::vector<TrackPoint>& points, co
   }
   if (open.back().pending != request.tagMask) tracks.back().AddUnfinished(open.back().record);
 
-  CarriedDate carried = tracks[0].Settle(given);
+  // The date goes from part to part in their order; then the points are
+  // joined.
+  CarriedDate carried = given;
   std::size_t total = 0;
-  for (std::size_t i = 1; i < count; ++i) carried = tracks[i].Settle(carried);
-  for (NmeaTrack& track : tracks) total += track.Points().size();
+  for (NmeaTrack& track : tracks) {
+    carried = track.Settle(carried);
+    total += track.Points().size();
+  }
   if (total > kMostPoints) throw std::bad_alloc();
   points = std::move(tracks[0].Points());
   for (std::size_t i = 1; i < count; ++i) {
