@@ -5,7 +5,7 @@
 
 namespace kestrel {
 namespace {
-constexpr std::size_t kBlockSize = std::size_t{4} << 20;
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 }
 
 BufferedReader::BufferedReader(ByteSource& source, Progress progress)

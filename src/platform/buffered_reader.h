@@ -24,7 +24,7 @@ class BufferedReader {
  public:
   // Reads the source from its start. The progress, when given, hears of every
   // block read from the source (bytes read of the source's size), about every
-  // 4 MB of a large file; its false stops the reading.
+  // 1 MB of a large file; its false stops the reading.
   explicit BufferedReader(ByteSource& source, Progress progress = {});
   BufferedReader(const BufferedReader&) = delete;
   BufferedReader& operator=(const BufferedReader&) = delete;
