@@ -4,6 +4,7 @@
 
 #include "cli/cli_shell.h"
 #include "cli/commands.h"
+#include "platform/byte_source.h"
 
 namespace kestrel::cli {
 
@@ -32,9 +33,17 @@ ThinningChoice ThinningOf(const OutputOptions& options) {
 }
 
 std::optional<Profile> ProfileOf(const OutputOptions& options) {
-  Profile profile(options.profilePath.value_or(""));
-  if (profile.Loaded()) return profile;
+  if (!options.profilePath) return Profile("");
   CliShell shell(std::cerr, false, std::nullopt);
+  // Read once through the descriptor it was opened with, so that a pipe
+  // (--profile <(...)) reads as a file does; krm never saves it.
+  Result<FileSource> file = OpenFileSource(*options.profilePath);
+  if (!file) {
+    ShowFailure(shell, Retold(file.error(), kProfileReadFailedMessage));
+    return std::nullopt;
+  }
+  Profile profile(*options.profilePath, *file);
+  if (profile.Loaded()) return profile;
   ShowFailure(shell, profile.Loaded().error());
   return std::nullopt;
 }

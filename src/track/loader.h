@@ -5,6 +5,7 @@
 #include <ctime>
 #include <optional>
 
+#include "nmea/log_parts.h"
 #include "nmea/sentence.h"
 #include "platform/byte_source.h"
 #include "platform/result.h"
@@ -39,6 +40,9 @@ struct LoadRequest {
   NmeaRecords records = NmeaRecords::OneOfEachType;
   // NMEA: the date of the records before the first that carries one.
   std::optional<CalendarDate> date;
+  // NMEA: how a large log is read at once on several threads; the points
+  // are those of one pass.
+  ParallelReading parallel;
 };
 
 // Reads the request's records from the track file into the track's points

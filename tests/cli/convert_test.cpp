@@ -226,15 +226,21 @@ TEST(KrmConvertOutput, WritesToTheStandardOutput) {
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
 }
 
-// A profile is a regular file: a device or a pipe is refused, never waited for.
-TEST(KrmConvertOutput, RefusesAProfileThatIsNoFile) {
+// A profile that is no regular file is read once, as far as its bound: a
+// pipe gives what the file gives; a device without end is refused.
+TEST(KrmConvertOutput, ReadsAProfileThatIsNoFileOnce) {
   const test::TempDir folder;
   test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  test::WriteFileBytes(folder.Path("krm.ini"), "[DConv_Section]\ndconbfiletype=2\ndconbsmoothing=ON\ndconvuseutc=ON\n");
+  const test::KrmRun piped =
+      test::RunShell("\"$KRM\" convert walk.log --profile <(cat krm.ini) -o piped.trk", "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.err, kDone);
+  test::ExpectMatchesGolden(test::ReadFileBytes(folder.Path("piped.trk")), "cli/convert/log-profile-smooth-utc.trk");
   const test::KrmRun run = RunKrm({"convert", "walk.log", "--profile", "/dev/zero"}, "Asia/Tokyo", folder.Path());
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "設定を読み込めませんでした\n  /dev/zero: not a regular file (a profile is a regular file of at most 16 MiB)\n");
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
+  EXPECT_EQ(run.err, "設定を読み込めませんでした\n  /dev/zero: larger than 16 MiB (a profile is at most 16 MiB)\n");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"krm.ini", "piped.trk", "walk.log"}));
 }
 
 TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
