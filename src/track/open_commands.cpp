@@ -42,7 +42,7 @@ Result<std::string> ReadNmeaLog(TrackData& track, ByteSource& file, Shell& shell
 // takes at least 24 of its bytes). A larger track is read in a second pass
 // into memory of its size. Room that cannot be had is none.
 void MakeRoomForOnlyTrack(std::vector<TrackPoint>& points, const ByteSource& file) {
-  constexpr std::int64_t kMostRoom = (std::int64_t{16} << 20) / sizeof(TrackPoint);
+  constexpr std::int64_t kMostRoom = (std::int64_t{16} << 20) / static_cast<std::int64_t>(sizeof(TrackPoint));
   constexpr std::int64_t kLeastPointBytes = 24;
   const std::int64_t size = file.Size();
   try {
