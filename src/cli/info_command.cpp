@@ -13,9 +13,10 @@ void AddInputOptions(CLI::App& command, InputOptions& input) {
   CLI::Option* trail =
       command.add_option("--trail", input.trail, "name of the trail (or track) to load from a .usr (or GPX) file");
   CLI::Option* place =
-      command.add_option("--trail-index", input.trailPlace,
-                         "the trail (or track) to load from a .usr (or GPX) file by its place in the overview, from 1")
-                           ->check(CLI::PositiveNumber);
+      command
+          .add_option("--trail-index", input.trailPlace,
+                      "the trail (or track) to load from a .usr (or GPX) file by its place in the overview, from 1")
+          ->check(CLI::PositiveNumber);
   trail->excludes(place);
   place->excludes(trail);
   command.add_option_function<std::string>(
