@@ -8,21 +8,26 @@
 namespace kestrel::cli {
 
 void AddInputOptions(CLI::App& command, InputOptions& input) {
-  command.add_option("FILE", input.file, "track file: a .usr file or an NMEA log; - reads standard input")
+  command.add_option("FILE", input.file, "track file: a .usr file, an NMEA log or a GPX file; - reads standard input")
       ->required();
-  CLI::Option* trail = command.add_option("--trail", input.trail, "name of the trail to load from a .usr file");
-  CLI::Option* place = command.add_option("--trail-index", input.trailPlace,
-                                          "the trail to load from a .usr file by its place in the overview, from 1")
-                           ->check(CLI::PositiveNumber);
+  CLI::Option* trail =
+      command.add_option("--trail", input.trail, "name of the trail (or track) to load from a .usr (or GPX) file");
+  CLI::Option* place =
+      command
+          .add_option("--trail-index", input.trailPlace,
+                      "the trail (or track) to load from a .usr (or GPX) file by its place in the overview, from 1")
+          ->check(CLI::PositiveNumber);
   trail->excludes(place);
   place->excludes(trail);
   command.add_option_function<std::string>(
              "--format",
              [&input](const std::string& format) {
-               input.format = format == "usr" ? InputFormat::Usr : InputFormat::Nmea;
+               input.format = format == "usr"   ? InputFormat::Usr
+                              : format == "gpx" ? InputFormat::Gpx
+                                                : InputFormat::Nmea;
              },
              "input format (default: by extension)")
-      ->check(CLI::IsMember({"usr", "nmea"}));
+      ->check(CLI::IsMember({"usr", "nmea", "gpx"}));
   command
       .add_option_function<std::string>(
           "--date", [&input](const std::string& text) { input.date = DateOfText(text); },
@@ -33,7 +38,8 @@ void AddInputOptions(CLI::App& command, InputOptions& input) {
 }
 
 int DoneStatus(const TrackData& track) {
-  return track.summary.cutShort || track.summary.skippedLines > 0 ? kExitPartial : kExitSuccess;
+  const TrackSummary& summary = track.summary;
+  return summary.cutShort || summary.skippedLines > 0 || summary.skippedPoints > 0 ? kExitPartial : kExitSuccess;
 }
 
 void AddInfoCommand(CLI::App& program, int& exitStatus) {

@@ -49,7 +49,7 @@ std::optional<Profile> ProfileOf(const OutputOptions& options) {
 }
 
 int RunOutputCommand(const InputOptions& input, const OutputOptions& options, const OutputWork& work) {
-  if (IsUsrInput(input) && !NamesATrail(input)) {
+  if (InputKind(input) == TrackFileKind::Usr && !NamesATrail(input)) {
     std::cerr << kTrailNameRequiredMessage << '\n';
     return kExitUsage;
   }
@@ -63,6 +63,12 @@ int RunOutputCommand(const InputOptions& input, const OutputOptions& options, co
   const bool loaded = LoadInput(input, track, shell).has_value();
   shell.EndProgress();
   if (!loaded) return kExitFailure;
+  // A GPX file of several tracks gave its overview: the command line must
+  // name one of them.
+  if (track.pointCount < 0) {
+    std::cerr << kTrailNameRequiredMessage << '\n';
+    return kExitUsage;
+  }
   return work(track, input.file, !options.output.has_value(), shell) ? DoneStatus(track) : kExitFailure;
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "gpx/gpx_reader.h"
 #include "nmea/fields.h"
 #include "platform/time_zone.h"
 #include "track/usr_reader.h"
@@ -281,6 +282,13 @@ Result<std::optional<Message>> ReadRecords(std::vector<TrackPoint>& points, cons
       MakeRoom(points, request.recordCount);
       if (Result<void> read = LoadNmeaLog(file, points, request, progress); !read) return read.error();
       return std::optional<Message>();
+    case LoadKind::GpxTrack: {
+      points.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(request.recordCount, 0, kMostPoints)));
+      const Result<GpxContents> read =
+          ReadGpx(file, static_cast<std::int32_t>(request.dataOffset), points, progress);
+      if (!read) return read.error();
+      return std::optional<Message>();
+    }
   }
   return std::optional<Message>(Message{kInternalErrorMessage, MessageIcon::Error});
 }

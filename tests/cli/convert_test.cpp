@@ -88,6 +88,10 @@ std::vector<ConvertCase> Cases() {
        "three-trails.log", "Second-points20.log"},
       {"named-output", kLog, {"--to", "trk", "--rate", "1", "-o", "picked.txt"}, "", "Asia/Tokyo", 0, kDone,
        "picked.txt", "log-rate1.trk"},
+      // A GPX file's track, chosen by its place, with its segments, times and
+      // the file's way point.
+      {"gpx-track", "gpx/two-tracks.gpx", {"--trail-index", "2", "--to", "gpx", "-o", "morning.gpx"}, "",
+       "Asia/Tokyo", 0, kDone, "morning.gpx", "morning.gpx"},
       // A load that shows "Data Error!" goes on with the points read so far;
       // the work is done on part of the trail (exit 3).
       {"data-error", "usr/ends-inside-trail.usr", {"--trail", "Short"}, "", "Asia/Tokyo", 3,
@@ -130,6 +134,9 @@ std::vector<ConvertCase> Cases() {
        "ERROR:出力ﾌｧｲﾙが開けません\n  .: Is a directory\n", "", ""},
       // Refusals of the load.
       {"unknown-trail", kUsr, {"--trail", "Nowhere"}, "", "Asia/Tokyo", 1, "対象Trailが見付かりません\n", "", ""},
+      // A GPX file of several tracks needs one named.
+      {"gpx-without-track", "gpx/two-tracks.gpx", {"--to", "csv"}, "", "Asia/Tokyo", 2, "ﾄﾚｲﾙ名を指定して下さい\n",
+       "", ""},
       // Usage errors, before the file is opened.
       {"usr-without-trail", kUsr, {"--to", "trk"}, "", "Asia/Tokyo", 2, "ﾄﾚｲﾙ名を指定して下さい\n", "", ""},
   };
@@ -257,7 +264,7 @@ TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
       {"--to", "usr"},
       {"--to", "gpx", "--append"},
       {"--to", "3"},
-      {"--format", "gpx"},
+      {"--format", "kml"},
       {"--profile", "missing.ini"},
       {"--no-such-option"},
   };
