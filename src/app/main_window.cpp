@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kUsrFormat = 0;
 constexpr int kNmeaFormat = 1;
+constexpr int kGpxFormat = 2;
 
 constexpr const char* kTrailLabel = "対象Trailを指定して下さい ：";
 constexpr const char* kNoDataFormatMessage = "最初にﾃﾞｰﾀ形式を選択して下さい\n";
@@ -21,15 +22,35 @@ constexpr const char* kNoDataFormatMessage = "最初にﾃﾞｰﾀ形式を選�
 const FileDialogRequest kUsrFileDialog{"usr", "*.usr", "usrﾌｧｲﾙ(*.usr)|*.usr|全て(*.*)|*.*||"};
 const FileDialogRequest kNmeaLogDialog{"log", "*.log",
                                        "NMEAﾌｧｲﾙ(*.log;*.nmea;*.txt)|*.log;*.nmea;*.txt|全て(*.*)|*.*||"};
+const FileDialogRequest kGpxFileDialog{"gpx", "*.gpx", "GPXﾌｧｲﾙ(*.gpx)|*.gpx|全て(*.*)|*.*||"};
 
-// What the window keeps between runs: the data format (an integer, 0 usr or
-// 1 NMEA; anything else reads as usr) and the recent files, the latest first.
+// What the window keeps between runs: the data format (an integer, 0 usr,
+// 1 NMEA or 2 GPX; anything else reads as usr) and the recent files, the
+// latest first.
 constexpr const char* kWindowSection = "Window_Section";
 constexpr const char* kDataFormatKey = "dataformat";
 constexpr const char* kRecentFileKey = "recentfile";  // numbered from 1
 constexpr std::size_t kRecentFileCount = 8;
 
 std::string RecentFileKey(std::size_t index) { return kRecentFileKey + std::to_string(index + 1); }
+
+int DataFormatOf(TrackFileKind kind) {
+  switch (kind) {
+    case TrackFileKind::NmeaLog:
+      return kNmeaFormat;
+    case TrackFileKind::Gpx:
+      return kGpxFormat;
+    case TrackFileKind::Usr:
+      break;
+  }
+  return kUsrFormat;
+}
+
+TrackFileKind KindOf(int dataFormat) {
+  if (dataFormat == kNmeaFormat) return TrackFileKind::NmeaLog;
+  if (dataFormat == kGpxFormat) return TrackFileKind::Gpx;
+  return TrackFileKind::Usr;
+}
 
 // The folder part of a path, or empty.
 std::string FolderOf(const std::string& path) {
@@ -46,15 +67,15 @@ MainWindow::MainWindow(Profile& profile, ApplicationInfo info)
   controls.tabItems = {" GoogleMaps ", " フォーマット変換 "};
   controls.selectedTab = static_cast<int>(Tab::Map);
   controls.mapPageVisible = true;
-  controls.dataFormatItems = {"usr", "NMEA"};
-  dataFormat = profile_.ReadInteger(kWindowSection, kDataFormatKey, kUsrFormat) == kNmeaFormat ? kNmeaFormat
-                                                                                                 : kUsrFormat;
+  controls.dataFormatItems = {"usr", "NMEA", "gpx"};
+  const int stored = profile_.ReadInteger(kWindowSection, kDataFormatKey, kUsrFormat);
+  dataFormat = stored == kNmeaFormat || stored == kGpxFormat ? stored : kUsrFormat;
   for (std::size_t i = 0; i < kRecentFileCount; ++i) {
     const std::string path = profile_.ReadString(kWindowSection, RecentFileKey(i), "");
     if (!path.empty()) controls.recentFiles.push_back(path);
   }
   trailLabel = kTrailLabel;
-  controls.trailLabelEnabled = controls.trailButtonEnabled = dataFormat == kUsrFormat;
+  controls.trailLabelEnabled = controls.trailButtonEnabled = dataFormat != kNmeaFormat;
   Show();
 }
 
@@ -75,12 +96,14 @@ void MainWindow::Show() {
 
 void MainWindow::OnOpenTrackFile(Dialogs& dialogs, Shell& shell) {
   Read();
-  if (dataFormat != kUsrFormat && dataFormat != kNmeaFormat) {
+  if (dataFormat != kUsrFormat && dataFormat != kNmeaFormat && dataFormat != kGpxFormat) {
     shell.ShowMessage({kNoDataFormatMessage});
     return;
   }
-  const bool usr = dataFormat == kUsrFormat;
-  FileDialogRequest request = usr ? kUsrFileDialog : kNmeaLogDialog;
+  const TrackFileKind kind = KindOf(dataFormat);
+  FileDialogRequest request = kind == TrackFileKind::Usr       ? kUsrFileDialog
+                              : kind == TrackFileKind::NmeaLog ? kNmeaLogDialog
+                                                               : kGpxFileDialog;
   // The dialog starts where the current track lies, or else the last one opened.
   if (!trackFilePath.empty()) {
     request.folder = FolderOf(trackFilePath);
@@ -89,15 +112,15 @@ void MainWindow::OnOpenTrackFile(Dialogs& dialogs, Shell& shell) {
   }
   const std::optional<std::string> path = dialogs.ChooseFileToOpen(request);
   if (!path) return;
-  Open(*path, usr, shell);
+  Open(*path, kind, shell);
 }
 
 void MainWindow::OpenTrackFile(const std::string& path, Shell& shell) {
-  const bool usr = TrackFileKindOf(path) == TrackFileKind::Usr;
-  controls.dataFormatIndex = usr ? kUsrFormat : kNmeaFormat;
+  const TrackFileKind kind = TrackFileKindOf(path);
+  controls.dataFormatIndex = DataFormatOf(kind);
   Read();
   ApplyDataFormat();
-  Open(path, usr, shell);
+  Open(path, kind, shell);
 }
 
 void MainWindow::OnTrackPathEntered(Shell& shell) {
@@ -115,12 +138,24 @@ void MainWindow::OnRecentFilePicked(Shell& shell) {
   OpenTrackFile(path, shell);
 }
 
-void MainWindow::Open(const std::string& path, bool usr, Shell& shell) {
+void MainWindow::Open(const std::string& path, TrackFileKind kind, Shell& shell) {
   trackFilePath = path;
   track.ReleasePoints();
-  std::unique_ptr<ByteSource> file = OpenTrackInput(path, usr ? TrackFileKind::Usr : TrackFileKind::NmeaLog, shell);
+  std::unique_ptr<ByteSource> file = OpenTrackInput(path, kind, shell);
   std::optional<std::string> text;
-  if (file) text = usr ? OpenUsrFile(track, *file, shell) : OpenNmeaLog(track, *file, shell);
+  if (file) {
+    switch (kind) {
+      case TrackFileKind::Usr:
+        text = OpenUsrFile(track, *file, shell);
+        break;
+      case TrackFileKind::NmeaLog:
+        text = OpenNmeaLog(track, *file, shell);
+        break;
+      case TrackFileKind::Gpx:
+        text = OpenGpxFile(track, *file, shell);
+        break;
+    }
+  }
   noticeText.clear();
   if (!text) {
     // The points held before were released: nothing of the previous track
@@ -133,13 +168,11 @@ void MainWindow::Open(const std::string& path, bool usr, Shell& shell) {
     Show();
     return;
   }
-  // A log has no .usr overview to show again on the map page.
-  if (usr) {
-    usrFile_ = std::move(file);
-  } else {
-    mapPage.EnableUsrInfo(false);
-    noticeText = SkippedLinesText(track.summary);
-  }
+  // A log, and a GPX file's only track, have no overview to show again on
+  // the map page.
+  if (kind != TrackFileKind::NmeaLog) listedFile_ = std::move(file);
+  if (kind == TrackFileKind::NmeaLog || track.pointCount >= 0) mapPage.EnableUsrInfo(false);
+  if (kind != TrackFileKind::Usr) noticeText = SkippedText(track.summary);
   infoText = *text;
   std::vector<std::string>& recent = controls.recentFiles;
   recent.erase(std::remove(recent.begin(), recent.end(), path), recent.end());
@@ -150,7 +183,7 @@ void MainWindow::Open(const std::string& path, bool usr, Shell& shell) {
 }
 
 void MainWindow::Remember(Shell& shell) {
-  Profile::Values values{{kDataFormatKey, std::to_string(dataFormat == kNmeaFormat ? kNmeaFormat : kUsrFormat)}};
+  Profile::Values values{{kDataFormatKey, std::to_string(DataFormatOf(KindOf(dataFormat)))}};
   for (std::size_t i = 0; i < controls.recentFiles.size(); ++i) {
     values.emplace_back(RecentFileKey(i), controls.recentFiles[i]);
   }
@@ -170,7 +203,7 @@ void MainWindow::OnDataFormatChanged(Shell& shell) {
 }
 
 bool MainWindow::ApplyDataFormat() {
-  if (dataFormat == kUsrFormat) {
+  if (dataFormat == kUsrFormat || dataFormat == kGpxFormat) {
     controls.trailLabelEnabled = true;
     controls.trailButtonEnabled = true;
     if (trailLoaded) {
@@ -205,16 +238,16 @@ void MainWindow::OnChooseTrail(Dialogs& dialogs, Shell& shell) {
                                        ? FindTrailAt(track.summary, static_cast<std::int64_t>(*choice->listed) + 1,
                                                      trackFilePath)
                                        : FindTrail(track.summary, trailName, trackFilePath);
-  if (!trail || !usrFile_) {
+  if (!trail || !listedFile_) {
     ShowFailure(shell, trail ? Fail(kTrailNotFoundMessage) : trail.error());
     trailLoaded = false;
     return;
   }
   if (choice->listed) trailName = trail->name;
-  const std::optional<std::string> text = LoadTrail(track, *usrFile_, *trail, shell);
+  const std::optional<std::string> text = LoadTrail(track, *listedFile_, *trail, shell);
   if (!text) return;
   infoText = *text;
-  noticeText.clear();
+  noticeText = SkippedText(track.summary);
   mapPage.EnableUsrInfo(true);
   convertPage.EnableUsrInfo(true);
   trailLoaded = true;

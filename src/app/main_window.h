@@ -15,13 +15,14 @@
 #include "platform/profile.h"
 #include "platform/shell.h"
 #include "track/track_data.h"
+#include "track/track_file_kind.h"
 
 namespace kestrel {
 
 enum class Tab { Map = 0, Convert = 1 };
 
 struct MainWindowControls {
-  std::vector<std::string> dataFormatItems;  // list 1006: "usr", "NMEA"
+  std::vector<std::string> dataFormatItems;  // list 1006: "usr", "NMEA", "gpx"
   int dataFormatIndex = -1;
   std::string trackFilePath;                 // edit 1002, whose list holds the recent files
   std::vector<std::string> recentFiles;      // the files opened last, the latest first
@@ -30,7 +31,7 @@ struct MainWindowControls {
   bool trailLabelEnabled = true;
   bool trailButtonEnabled = true;            // 1050 "Trail指定"
   std::string infoText;                      // edit 1056 (read-only)
-  std::string noticeText;                    // the line under it: lines of a log skipped
+  std::string noticeText;                    // the line under it: lines of a log or points of a GPX file skipped
   std::vector<std::string> tabItems;         // tab control 1007: " GoogleMaps ", " フォーマット変換 "
   int selectedTab = 0;
   bool mapPageVisible = false;
@@ -50,7 +51,7 @@ class MainWindow {
   MainWindowControls controls;
 
   // The members bound to controls.
-  int dataFormat = -1;  // 0 usr, 1 NMEA, -1 none selected
+  int dataFormat = -1;  // 0 usr, 1 NMEA, 2 GPX, -1 none selected
   std::string trackFilePath;
   std::string trailLabel;
   std::string infoText;
@@ -81,8 +82,8 @@ class MainWindow {
   void OnDataFormatChanged(Shell& shell);
   void OnChooseTrail(Dialogs& dialogs, Shell& shell);
   void OnTabChanged();
-  // Each page's "usr情報再表示 >>": the overview of the last .usr file read
-  // becomes the information box's text.
+  // Each page's "usr情報再表示 >>": the overview of the last .usr (or GPX)
+  // file read becomes the information box's text.
   void OnShowUsrInfo();
   // The pages' output commands on the loaded track. The map output takes
   // the track file box's text as the track's path, as typed.
@@ -98,15 +99,15 @@ class MainWindow {
   // The trail controls and "usr情報再表示 >>" follow the data format read;
   // false while none is selected.
   bool ApplyDataFormat();
-  void Open(const std::string& path, bool usr, Shell& shell);
+  void Open(const std::string& path, TrackFileKind kind, Shell& shell);
   // Keeps the data format and the recent files in the profile.
   void Remember(Shell& shell);
 
   Profile& profile_;
   ApplicationInfo info_;
-  // The .usr file whose directory the track holds, open since it was read:
-  // its trails are read from it.
-  std::unique_ptr<ByteSource> usrFile_;
+  // The .usr or GPX file whose directory the track holds, open since it was
+  // read: its trails (or tracks) are read from it.
+  std::unique_ptr<ByteSource> listedFile_;
   bool closed_ = false;
   bool rememberFailureShown_ = false;
 };

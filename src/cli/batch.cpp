@@ -131,7 +131,7 @@ unsigned JobsOf(const BatchOptions& options) {
 void AddBatchOptions(CLI::App& command, BatchOptions& options) {
   command
       .add_option("FILE", options.inputs,
-                  "track files (a .usr file or an NMEA log; - reads standard input) or, with --recursive, folders")
+                  "track files (a .usr file, an NMEA log or a GPX file; - reads standard input) or, with --recursive, folders")
       ->required();
   command.add_flag("--recursive", options.recursive,
                    "search the folders given for .usr files, GPX files and NMEA logs (.log, .nmea, .txt)");

@@ -37,11 +37,13 @@ int RunSingleInfo(const InputOptions& input) {
 }
 
 // The work on one input of a batch: its summary text, followed by an empty
-// line, or a record of each track (each trail of a .usr file that names none).
+// line, or a record of each track (each trail of a .usr or GPX file that names
+// none).
 void InfoOfInput(const InputOptions& input, InfoForm form, JobReport& report) {
   CliShell shell(report.err, false, std::nullopt, false);
   TrackData track;
-  const std::string kind = IsUsrInput(input) ? "usr" : "nmea";
+  const TrackFileKind fileKind = InputKind(input);
+  const std::string kind = fileKind == TrackFileKind::Usr ? "usr" : fileKind == TrackFileKind::Gpx ? "gpx" : "nmea";
   const auto addTrack = [&](TrackData& loaded, std::int64_t, const std::optional<std::string>& text) {
     if (!text) {
       report.status = WorseStatus(report.status, kExitFailure);
@@ -52,7 +54,7 @@ void InfoOfInput(const InputOptions& input, InfoForm form, JobReport& report) {
     const TrackRecord record = TrackRecordOf(input.file, kind, loaded);
     report.out += form == InfoForm::JsonLines ? JsonLineOf(record) : CsvRowOf(record);
   };
-  const bool everyTrail = form != InfoForm::Text && IsUsrInput(input) && !NamesATrail(input);
+  const bool everyTrail = form != InfoForm::Text && fileKind != TrackFileKind::NmeaLog && !NamesATrail(input);
   const EachTrail each = everyTrail ? EachTrail(addTrack) : EachTrail();
   const std::optional<std::string> text = LoadInput(input, track, shell, each);
   if (!text) {
@@ -70,19 +72,24 @@ void InfoOfInput(const InputOptions& input, InfoForm form, JobReport& report) {
 
 void AddInputOptions(CLI::App& command, InputOptions& input, BatchOptions& batch) {
   AddBatchOptions(command, batch);
-  CLI::Option* trail = command.add_option("--trail", input.trail, "name of the trail to load from a .usr file");
-  CLI::Option* place = command.add_option("--trail-index", input.trailPlace,
-                                          "the trail to load from a .usr file by its place in the overview, from 1")
-                           ->check(CLI::PositiveNumber);
+  CLI::Option* trail =
+      command.add_option("--trail", input.trail, "name of the trail (or track) to load from a .usr (or GPX) file");
+  CLI::Option* place =
+      command
+          .add_option("--trail-index", input.trailPlace,
+                      "the trail (or track) to load from a .usr (or GPX) file by its place in the overview, from 1")
+          ->check(CLI::PositiveNumber);
   trail->excludes(place);
   place->excludes(trail);
   command.add_option_function<std::string>(
              "--format",
              [&input](const std::string& format) {
-               input.format = format == "usr" ? InputFormat::Usr : InputFormat::Nmea;
+               input.format = format == "usr"   ? InputFormat::Usr
+                              : format == "gpx" ? InputFormat::Gpx
+                                                : InputFormat::Nmea;
              },
              "input format (default: by extension)")
-      ->check(CLI::IsMember({"usr", "nmea"}));
+      ->check(CLI::IsMember({"usr", "nmea", "gpx"}));
   command
       .add_option_function<std::string>(
           "--date", [&input](const std::string& text) { input.date = DateOfText(text); },
@@ -93,7 +100,8 @@ void AddInputOptions(CLI::App& command, InputOptions& input, BatchOptions& batch
 }
 
 int DoneStatus(const TrackData& track) {
-  return track.summary.cutShort || track.summary.skippedLines > 0 ? kExitPartial : kExitSuccess;
+  const TrackSummary& summary = track.summary;
+  return summary.cutShort || summary.skippedLines > 0 || summary.skippedPoints > 0 ? kExitPartial : kExitSuccess;
 }
 
 void AddInfoCommand(CLI::App& program, int& exitStatus) {

@@ -14,6 +14,7 @@
 #include "cli/cli_shell.h"
 #include "cli/commands.h"
 #include "platform/atomic_file.h"
+#include "platform/byte_source.h"
 #include "platform/paths.h"
 #include "platform/result.h"
 #include "platform/text_encoding.h"
@@ -37,7 +38,8 @@ std::optional<std::string> UnnamedOutputProblem(const std::string& file) {
 
 // The output of one track of a batch input: in -o's folder (under the
 // input's folder with --keep-tree) or beside the input; the input's base
-// name, "-TRAIL" for a trail of a .usr file that names none, the extension.
+// name, "-TRAIL" for a trail of a .usr or GPX file that names none, the
+// extension.
 std::string BatchOutputPath(const BatchInput& input, const BatchOptions& batch, const OutputOptions& options,
                             const std::string& trail, const std::string& extension) {
   const SplitPath split = SplitSystemPathOf(input.path);
@@ -83,15 +85,23 @@ ThinningChoice ThinningOf(const OutputOptions& options) {
 }
 
 std::optional<Profile> ProfileOf(const OutputOptions& options) {
-  Profile profile(options.profilePath.value_or(""));
-  if (profile.Loaded()) return profile;
+  if (!options.profilePath) return Profile("");
   CliShell shell(std::cerr, false, std::nullopt);
+  // Read once through the descriptor it was opened with, so that a pipe
+  // (--profile <(...)) reads as a file does; krm never saves it.
+  Result<FileSource> file = OpenFileSource(*options.profilePath);
+  if (!file) {
+    ShowFailure(shell, Retold(file.error(), kProfileReadFailedMessage));
+    return std::nullopt;
+  }
+  Profile profile(*options.profilePath, *file);
+  if (profile.Loaded()) return profile;
   ShowFailure(shell, profile.Loaded().error());
   return std::nullopt;
 }
 
 int RunOutputCommand(const InputOptions& input, const OutputOptions& options, const OutputWork& work) {
-  if (IsUsrInput(input) && !NamesATrail(input)) {
+  if (InputKind(input) == TrackFileKind::Usr && !NamesATrail(input)) {
     std::cerr << kTrailNameRequiredMessage << '\n';
     return kExitUsage;
   }
@@ -106,6 +116,12 @@ int RunOutputCommand(const InputOptions& input, const OutputOptions& options, co
   const bool loaded = LoadInput(input, track, shell).has_value();
   shell.EndProgress();
   if (!loaded) return kExitFailure;
+  // A GPX file of several tracks gave its overview: the command line must
+  // name one of them.
+  if (track.pointCount < 0) {
+    std::cerr << kTrailNameRequiredMessage << '\n';
+    return kExitUsage;
+  }
   return work(track, input.file, !options.output.has_value(), shell) ? DoneStatus(track) : kExitFailure;
 }
 
@@ -121,7 +137,11 @@ int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, 
     one.file = inputs[index].path;
     return one;
   };
-  const auto everyTrail = [](const InputOptions& one) { return IsUsrInput(one) && !NamesATrail(one); };
+  // A .usr or GPX file that names no trail gives one output per track, named
+  // once its tracks are known.
+  const auto everyTrail = [](const InputOptions& one) {
+    return InputKind(one) != TrackFileKind::NmeaLog && !NamesATrail(one);
+  };
   // The names known before the load are taken in the order of the inputs,
   // so that the same input is refused whatever the number of jobs.
   OutputNames names;
@@ -199,7 +219,7 @@ int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, 
       std::string trail = place > 0 ? track.summary.trailName : "";
       if (place > 0 && !trailNames.insert(trail).second) trail += "-" + std::to_string(place);
       const std::string path = BatchOutputPath(inputs[index], batch, options, trail, extension);
-      if (place > 0 && !names.Take(path)) {
+      if (everyTrail(one) && !names.Take(path)) {
         report.err << kOutputNameTakenMessage << '\n';
         report.status = WorseStatus(report.status, kExitFailure);
         return;

@@ -18,44 +18,70 @@ std::int32_t DaysInMonth(std::int32_t year, std::int32_t month) {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// The file read as its kind; a .usr or GPX file's trail or track named, or
+// with eachTrail every track it holds.
+std::optional<std::string> LoadFile(const InputOptions& options, TrackFileKind kind, ByteSource& file,
+                                    TrackData& track, Shell& shell, const EachTrail& eachTrail) {
+  if (kind == TrackFileKind::NmeaLog) return OpenNmeaLog(track, file, shell, options.date);
+  std::optional<std::string> overview =
+      kind == TrackFileKind::Usr ? OpenUsrFile(track, file, shell) : OpenGpxFile(track, file, shell);
+  if (!overview) return overview;
+  if (NamesATrail(options)) {
+    const Result<TrailEntry> trail = options.trailPlace
+                                         ? FindTrailAt(track.summary, *options.trailPlace, options.file)
+                                         : FindTrail(track.summary, *options.trail, options.file);
+    if (!trail) {
+      ShowFailure(shell, trail.error());
+      return std::nullopt;
+    }
+    return LoadTrail(track, file, *trail, shell);
+  }
+  if (!eachTrail) return overview;
+  // A GPX file of one track has it loaded already.
+  if (track.pointCount >= 0) {
+    eachTrail(track, 0, overview);
+    return overview;
+  }
+  const std::vector<TrailEntry> trails = track.summary.trails;
+  for (std::size_t place = 1; place <= trails.size(); ++place) {
+    const TrailEntry& trail = trails[place - 1];
+    if (trail.pointCount > 0) {
+      eachTrail(track, static_cast<std::int64_t>(place), LoadTrail(track, file, trail, shell));
+    }
+  }
+  return overview;
+}
+
 }  // namespace
 
-bool IsUsrInput(const InputOptions& options) {
-  if (options.format != InputFormat::ByExtension) return options.format == InputFormat::Usr;
-  return TrackFileKindOf(options.file) == TrackFileKind::Usr;
+TrackFileKind InputKind(const InputOptions& options) {
+  switch (options.format) {
+    case InputFormat::Usr:
+      return TrackFileKind::Usr;
+    case InputFormat::Nmea:
+      return TrackFileKind::NmeaLog;
+    case InputFormat::Gpx:
+      return TrackFileKind::Gpx;
+    case InputFormat::ByExtension:
+      break;
+  }
+  return TrackFileKindOf(options.file);
 }
 
 bool NamesATrail(const InputOptions& options) { return options.trail || options.trailPlace; }
 
 std::optional<std::string> LoadInput(const InputOptions& options, TrackData& track, Shell& shell,
                                      const EachTrail& eachTrail) {
-  const TrackFileKind kind = IsUsrInput(options) ? TrackFileKind::Usr : TrackFileKind::NmeaLog;
+  const TrackFileKind kind = InputKind(options);
   const std::unique_ptr<ByteSource> file =
       options.file == kStandardInput ? TrackInputOf(InputOfDescriptor(::dup(STDIN_FILENO), "-"), kind, shell)
                                      : OpenTrackInput(options.file, kind, shell);
   if (!file) return std::nullopt;
-  if (kind == TrackFileKind::NmeaLog) {
-    std::optional<std::string> text = OpenNmeaLog(track, *file, shell, options.date);
-    if (text && track.summary.skippedLines > 0) shell.ShowMessage({SkippedLinesText(track.summary)});
-    return text;
+  std::optional<std::string> text = LoadFile(options, kind, *file, track, shell, eachTrail);
+  if (const std::string skipped = SkippedText(track.summary); text && !skipped.empty()) {
+    shell.ShowMessage({skipped});
   }
-  std::optional<std::string> overview = OpenUsrFile(track, *file, shell);
-  if (overview && !NamesATrail(options) && eachTrail) {
-    const std::vector<TrailEntry> trails = track.summary.trails;
-    for (std::size_t place = 1; place <= trails.size(); ++place) {
-      const TrailEntry& trail = trails[place - 1];
-      if (trail.pointCount == 0) continue;
-      eachTrail(track, static_cast<std::int64_t>(place), LoadTrail(track, *file, trail, shell));
-    }
-  }
-  if (!overview || !NamesATrail(options)) return overview;
-  const Result<TrailEntry> trail = options.trailPlace ? FindTrailAt(track.summary, *options.trailPlace, options.file)
-                                                      : FindTrail(track.summary, *options.trail, options.file);
-  if (!trail) {
-    ShowFailure(shell, trail.error());
-    return std::nullopt;
-  }
-  return LoadTrail(track, *file, *trail, shell);
+  return text;
 }
 
 std::optional<CalendarDate> DateOfText(const std::string& text) {

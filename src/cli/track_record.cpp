@@ -57,7 +57,7 @@ TrackRecord TrackRecordOf(const std::string& file, const std::string& kind, cons
   }
   TrackRecord record;
   record["file"] = ValidUtf8(file);
-  record["trail"] = kind == "usr" ? TrackRecord(ValidUtf8(summary.trailName)) : TrackRecord();
+  record["trail"] = kind == "nmea" ? TrackRecord() : TrackRecord(ValidUtf8(summary.trailName));
   record["kind"] = kind;
   record["points"] = count;
   record["distance_m"] = summary.distance;
@@ -71,6 +71,7 @@ TrackRecord TrackRecordOf(const std::string& file, const std::string& kind, cons
   record["end"] = count > 0 ? UtcTimeOf(track.points[count - 1]) : nullptr;
   record["segments"] = segments;
   record["skipped_lines"] = summary.skippedLines;
+  record["skipped_points"] = summary.skippedPoints;
   return record;
 }
 

@@ -168,8 +168,13 @@ namespace {
 
 class GpxParser {
  public:
-  GpxParser(ByteSource& source, std::optional<std::int32_t> chosen, std::span<TrackPoint> points)
-      : source_(source), chosen_(chosen), points_(points), parser_(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {}
+  GpxParser(ByteSource& source, std::optional<std::int32_t> chosen, std::span<TrackPoint> points,
+            std::vector<TrackPoint>* only)
+      : source_(source),
+        chosen_(chosen),
+        points_(points),
+        only_(only),
+        parser_(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {}
   ~GpxParser() { XML_ParserFree(parser_); }
   GpxParser(const GpxParser&) = delete;
   GpxParser& operator=(const GpxParser&) = delete;
@@ -280,17 +285,19 @@ class GpxParser {
     switch (*element) {
       case Element::WayPoint:
         wayPoint_ = WayPoint{};
-        ReadPosition(attributes, wayPoint_.latitude, wayPoint_.longitude);
+        usable_ = ReadPosition(attributes, wayPoint_.latitude, wayPoint_.longitude);
         break;
       case Element::RoutePoint:
       case Element::TrackPoint:
         point_ = TrackPoint{};
-        ReadPosition(attributes, point_.latitude, point_.longitude);
+        usable_ = ReadPosition(attributes, point_.latitude, point_.longitude);
         break;
       case Element::Route:
       case Element::Track:
         contents_.tracks.push_back({{}, 0, *element == Element::Route});
         inChosen_ = chosen_ && *chosen_ == static_cast<std::int32_t>(contents_.tracks.size()) - 1;
+        // The points kept while listing are those of a file's only track.
+        if (only_ != nullptr && contents_.tracks.size() == 2) ForgetOnly();
         segmentFirst_ = false;
         break;
       case Element::Segment:
@@ -302,17 +309,25 @@ class GpxParser {
     }
   }
 
-  void ReadPosition(const XML_Char** attributes, double& latitude, double& longitude) {
+  // False when the point has no latitude from -90 to 90 or no longitude
+  // from -180 to 180.
+  static bool ReadPosition(const XML_Char** attributes, double& latitude, double& longitude) {
     std::optional<double> lat, lon;
     for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
       const std::string_view name = a[0];
       if (name == "lat") lat = ReadNumber(a[1]);
       if (name == "lon") lon = ReadNumber(a[1]);
     }
-    if (!lat || *lat < -90.0 || *lat > 90.0) return Damaged("a point without a latitude from -90 to 90");
-    if (!lon || *lon < -180.0 || *lon > 180.0) return Damaged("a point without a longitude from -180 to 180");
+    if (!lat || *lat < -90.0 || *lat > 90.0 || !lon || *lon < -180.0 || *lon > 180.0) return false;
     latitude = *lat;
     longitude = *lon;
+    return true;
+  }
+
+  void ForgetOnly() {
+    only_->clear();
+    only_->shrink_to_fit();
+    only_ = nullptr;
   }
 
   void End() {
@@ -326,11 +341,19 @@ class GpxParser {
     const Element parent = open_.empty() ? Element::Gpx : open_.back();
     switch (element) {
       case Element::WayPoint:
-        contents_.wayPoints.push_back(std::move(wayPoint_));
+        if (usable_) {
+          contents_.wayPoints.push_back(std::move(wayPoint_));
+        } else {
+          ++contents_.skippedWayPoints;
+        }
         break;
       case Element::RoutePoint:
       case Element::TrackPoint:
-        AddPoint();
+        if (usable_) {
+          AddPoint();
+        } else {
+          ++contents_.tracks.back().skippedPoints;
+        }
         break;
       case Element::Name:
         if (parent == Element::WayPoint) {
@@ -344,13 +367,14 @@ class GpxParser {
         break;
       case Element::Elevation: {
         const std::optional<double> altitude = ReadNumber(text_);
-        if (!altitude) return Damaged("an ele that is not a number");
-        (parent == Element::WayPoint ? wayPoint_.altitude : point_.altitude) = *altitude;
+        usable_ = usable_ && altitude;
+        if (altitude) (parent == Element::WayPoint ? wayPoint_.altitude : point_.altitude) = *altitude;
         break;
       }
       case Element::Time: {
         const std::optional<std::int32_t> time = ReadUtcDateTime(text_);
-        if (!time) return Damaged("a time that is not a date and time from 1901 to 2038");
+        usable_ = usable_ && time;
+        if (!time) break;
         (parent == Element::WayPoint ? wayPoint_.time : point_.time) = *time;
         (parent == Element::WayPoint ? wayPoint_.timeKind : point_.timeKind) = TimeKind::DateAndTime;
         break;
@@ -369,6 +393,13 @@ class GpxParser {
       if (filled_ == points_.size()) return Damaged("the file has changed");
       points_[filled_++] = point_;
     }
+    if (only_ != nullptr) {
+      if (only_->size() == only_->capacity()) {
+        ForgetOnly();
+      } else {
+        only_->push_back(point_);
+      }
+    }
     ++track.pointCount;
   }
 
@@ -381,6 +412,7 @@ class GpxParser {
   ByteSource& source_;
   const std::optional<std::int32_t> chosen_;
   const std::span<TrackPoint> points_;
+  std::vector<TrackPoint>* only_;  // while the points of the first track are kept
   XML_Parser parser_;
   std::optional<Failure> failure_;
 
@@ -391,6 +423,7 @@ class GpxParser {
   std::string text_;           // of the text element open
   WayPoint wayPoint_;
   TrackPoint point_;
+  bool usable_ = false;        // the way point or point open has a usable position, ele and time
   bool inChosen_ = false;      // inside the chosen track
   bool segmentFirst_ = false;  // the next point is the first of its trkseg
   std::size_t filled_ = 0;     // points of the chosen track read
@@ -400,8 +433,19 @@ class GpxParser {
 
 Result<GpxContents> ReadGpx(ByteSource& source, std::optional<std::int32_t> chosen, std::span<TrackPoint> points,
                             const Progress& progress) {
-  GpxParser parser(source, chosen, points);
+  GpxParser parser(source, chosen, points, nullptr);
   return parser.Run(progress);
+}
+
+Result<GpxContents> ListGpx(ByteSource& source, std::vector<TrackPoint>& only, const Progress& progress) {
+  only.clear();
+  GpxParser parser(source, std::nullopt, {}, &only);
+  Result<GpxContents> contents = parser.Run(progress);
+  if (!contents) {
+    only.clear();
+    only.shrink_to_fit();
+  }
+  return contents;
 }
 
 }  // namespace kestrel

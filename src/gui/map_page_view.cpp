@@ -90,6 +90,8 @@ MapPageView::MapPageView(MainWindow& window, Shell& shell, Dialogs& dialogs, Con
   // The map service, beside the title.
   QComboBox* service = layout.List("mapService", {129, 14, 98, 50}, kWidestServiceItem);
   binder.Choice(service, c.serviceItems, c.serviceIndex, [&model] { model.OnServiceChanged(); });
+  service->setToolTip(
+      QString::fromUtf8("地理院地図の詳細な地図は日本国内だけです。海外のﾄﾗｯｸにはOpenStreetMapを選んで下さい"));
 
   layout.Frame("lineFrame", {9, 35, 158, 55});
   layout.Label("lineHeading", "航跡線の設定", {13, 46, 42, 8});

@@ -1,7 +1,9 @@
 #include "nmea/sentence.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -83,32 +85,61 @@ bool NmeaLines::Next(std::string_view& line, NmeaTag& tag) {
   return false;
 }
 
-Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress) {
-  // The counted types, in the order of their counters.
-  constexpr NmeaTag kCounted[] = {kTagGga, kTagGll, kTagRmc, kTagZda};
+namespace {
+
+// The counted types, in the order of their counters.
+constexpr NmeaTag kCounted[] = {kTagGga, kTagGll, kTagRmc, kTagZda};
+
+// What the check counts of a log, or of a part of one.
+struct SentenceCounts {
   std::int64_t counts[std::size(kCounted)] = {};
+  std::int64_t skippedLines = 0;
+  Result<void> status;
+};
+
+SentenceCounts CountSentences(ByteSource& source, const Progress& progress) {
+  SentenceCounts counted;
   NmeaLines lines(source, progress);
   std::string_view line;
   NmeaTag tag = 0;
   while (lines.Next(line, tag)) {
     switch (tag) {
-      case kTagGga: ++counts[0]; break;
-      case kTagGll: ++counts[1]; break;
-      case kTagRmc: ++counts[2]; break;
-      case kTagZda: ++counts[3]; break;
+      case kTagGga: ++counted.counts[0]; break;
+      case kTagGll: ++counted.counts[1]; break;
+      case kTagRmc: ++counted.counts[2]; break;
+      case kTagZda: ++counted.counts[3]; break;
       default: break;
     }
   }
-  if (Result<void> status = lines.Status(); !status) return status.error();
+  counted.skippedLines = lines.Skipped();
+  counted.status = lines.Status();
+  return counted;
+}
+
+}  // namespace
+
+Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress, const ParallelReading& reading) {
+  const std::vector<std::unique_ptr<ByteSource>> parts = SplitLog(source, reading);
+  std::vector<SentenceCounts> counted(std::max<std::size_t>(parts.size(), 1));
+  ReadParts(source, parts, progress, [&counted](std::size_t i, ByteSource& part, const Progress& partProgress) {
+    counted[i] = CountSentences(part, partProgress);
+  });
+  SentenceCounts all;
+  for (const SentenceCounts& part : counted) {
+    if (!part.status) return part.status.error();
+    for (std::size_t i = 0; i < std::size(kCounted); ++i) all.counts[i] += part.counts[i];
+    all.skippedLines += part.skippedLines;
+  }
 
   NmeaLogCheck check;
-  check.skippedLines = lines.Skipped();
+  check.skippedLines = all.skippedLines;
   for (std::size_t i = 0; i < std::size(kCounted); ++i) {
-    if (counts[i] == 0) continue;
-    if (check.recordCount != 0 && counts[i] != check.recordCount) check.countsAgree = false;
-    check.recordCount = counts[i];
+    const std::int64_t count = all.counts[i];
+    if (count == 0) continue;
+    if (check.recordCount != 0 && count != check.recordCount) check.countsAgree = false;
+    check.recordCount = count;
     check.tags = static_cast<RequiredTags>(check.tags | kCounted[i]);
-    check.sentenceCount += counts[i];
+    check.sentenceCount += count;
   }
   return check;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "nmea/log_parts.h"
 #include "platform/buffered_reader.h"
 #include "platform/byte_source.h"
 #include "platform/result.h"
@@ -56,6 +57,8 @@ class NmeaLines {
   // The next line with its type; false at the end.
   bool Next(std::string_view& line, NmeaTag& tag);
   std::int64_t Skipped() const { return damaged_ + reader_.LongLinesSkipped(); }
+  // Position of the first byte of the line Next gave last.
+  std::int64_t LineStart() const { return reader_.LineStart(); }
   // A failed read, a file that changed while it was read, or a cancel.
   Result<void> Status() const { return reader_.Status(); }
 
@@ -79,9 +82,10 @@ struct NmeaLogCheck {
   bool ReadAsFirstRelease() const { return countsAgree && skippedLines == 0; }
 };
 
-// Counts the GGA, GLL, RMC and ZDA sentences among the lines of a log. A
-// failed read, a file that changed while it was read, or a cancel of the
-// progress fails.
-Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress = {});
+// Counts the GGA, GLL, RMC and ZDA sentences among the lines of a log, a
+// large log in parts at once (see SplitLog). A failed read, a file that
+// changed while it was read, or a cancel of the progress fails.
+Result<NmeaLogCheck> CheckNmeaLog(ByteSource& source, const Progress& progress = {},
+                                  const ParallelReading& reading = {});
 
 }  // namespace kestrel

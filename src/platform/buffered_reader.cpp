@@ -5,7 +5,7 @@
 
 namespace kestrel {
 namespace {
-constexpr std::size_t kBlockSize = std::size_t{4} << 20;
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 }
 
 BufferedReader::BufferedReader(ByteSource& source, Progress progress)
@@ -88,6 +88,7 @@ bool BufferedReader::ReadLine(std::string_view& line) {
     }
     if (found == nullptr && next_ == end_) return false;
     line = std::string_view(block_.data() + next_, lineEnd - next_);
+    lineStart_ = Position();
     next_ = found != nullptr ? lineEnd + 1 : end_;
     return true;
   }

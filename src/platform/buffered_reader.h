@@ -24,7 +24,7 @@ class BufferedReader {
  public:
   // Reads the source from its start. The progress, when given, hears of every
   // block read from the source (bytes read of the source's size), about every
-  // 4 MB of a large file; its false stops the reading.
+  // 1 MB of a large file; its false stops the reading.
   explicit BufferedReader(ByteSource& source, Progress progress = {});
   BufferedReader(const BufferedReader&) = delete;
   BufferedReader& operator=(const BufferedReader&) = delete;
@@ -39,6 +39,8 @@ class BufferedReader {
   // still a line. false at the end of the input. The view is valid until the
   // next call.
   bool ReadLine(std::string_view& line);
+  // Position of the first byte of the last line ReadLine handed out.
+  std::int64_t LineStart() const { return lineStart_; }
   // From now on ReadLine passes over every line longer than limit bytes
   // without holding it (the block never grows for one), and counts it.
   void SkipLinesLongerThan(std::size_t limit) { lineLimit_ = limit; }
@@ -80,6 +82,7 @@ class BufferedReader {
   bool cancelled_ = false;
   std::size_t lineLimit_ = static_cast<std::size_t>(-1);
   std::int64_t longLinesSkipped_ = 0;
+  std::int64_t lineStart_ = 0;
 };
 
 }  // namespace kestrel

@@ -91,6 +91,43 @@ int UnnamedTemporaryFile() {
   return named;
 }
 
+// Bytes of a regular file read at their place (pread), which leaves the
+// descriptor's position alone: parts of one file are read at once.
+class FilePart final : public ByteSource {
+ public:
+  // limit: where reading stops; -1 reads on to the end of the file.
+  FilePart(int fd, std::string name, std::int64_t begin, std::int64_t size, std::int64_t limit)
+      : ByteSource(std::move(name)), fd_(fd), begin_(begin), size_(size), limit_(limit) {}
+
+  std::int64_t Size() const override { return size_; }
+
+  ReadCount Read(char* out, std::size_t n) override {
+    if (limit_ >= 0) n = static_cast<std::size_t>(std::clamp<std::int64_t>(limit_ - position_, 0, static_cast<std::int64_t>(n)));
+    if (n == 0) return {};
+    for (;;) {
+      const ssize_t got = ::pread(fd_, out, n, begin_ + position_);
+      if (got >= 0) {
+        position_ += got;
+        return {static_cast<std::size_t>(got), 0};
+      }
+      if (errno != EINTR) return {0, errno};
+    }
+  }
+
+  int Seek(std::int64_t position) override {
+    if (position < 0) return EINVAL;
+    position_ = position;
+    return 0;
+  }
+
+ private:
+  int fd_;  // the whole file's, which outlives the part
+  std::int64_t begin_;
+  std::int64_t size_;
+  std::int64_t limit_;
+  std::int64_t position_ = 0;  // from begin_
+};
+
 }  // namespace
 
 FileSource::FileSource(int fd, std::string name) : ByteSource(std::move(name)), fd_(fd) {
@@ -142,6 +179,11 @@ int FileSource::Seek(std::int64_t position) {
     if (got.bytes == 0) position_ = position;
   }
   return 0;
+}
+
+std::unique_ptr<ByteSource> FileSource::Part(std::int64_t begin, std::int64_t end) const {
+  if (size_ < 0 || begin < 0 || end < begin || end > size_) return nullptr;
+  return std::make_unique<FilePart>(fd_, Name(), begin, end - begin, end == size_ ? -1 : end - begin);
 }
 
 Result<FileSource> OpenFileSource(const std::string& path) {

@@ -44,6 +44,13 @@ class ByteSource {
   // 0, or the errno of a move the source cannot make (back on a pipe).
   virtual int Seek(std::int64_t position) = 0;
 
+  // Bytes [begin, end) as a source of their own that reads without moving
+  // this one, so that several parts are read at once, each on a thread of
+  // its own; nothing where the source cannot be read at several places (a
+  // stream, a copied pipe). A part that ends at the size reads on beyond it,
+  // so that a file that grows while it is read is noticed as in one pass.
+  virtual std::unique_ptr<ByteSource> Part(std::int64_t /*begin*/, std::int64_t /*end*/) const { return nullptr; }
+
  protected:
   explicit ByteSource(std::string name) : name_(std::move(name)) {}
   ByteSource(ByteSource&&) = default;
@@ -66,6 +73,8 @@ class FileSource final : public ByteSource {
   std::optional<FileIdentity> Identity() const override { return identity_; }
   ReadCount Read(char* out, std::size_t n) override;
   int Seek(std::int64_t position) override;
+  // A regular file only.
+  std::unique_ptr<ByteSource> Part(std::int64_t begin, std::int64_t end) const override;
   int Descriptor() const { return fd_; }
 
  private:

@@ -134,16 +134,21 @@ bool IsUtf8(std::string_view text) {
 }
 
 constexpr const char* kProfileRule = " (a profile is a regular file of at most 16 MiB)";
+// A profile that is only read may come from a pipe or a device.
+constexpr const char* kReadOnlyProfileRule = " (a profile is at most 16 MiB)";
 
-// The bytes of a profile whole.
-Result<std::string> ReadProfileBytes(ByteSource& source, const char* message) {
+// The bytes of a profile whole. A profile that is only read may be a stream
+// (a pipe, a device): read once, as far as the bound; otherwise a stream is
+// refused, for a profile that is saved is a regular file.
+Result<std::string> ReadProfileBytes(ByteSource& source, const char* message, bool onlyRead) {
   const std::int64_t size = source.Size();
-  if (size < 0) return Fail(message, source.Name() + ": not a regular file" + kProfileRule);
+  const std::string rule = onlyRead ? kReadOnlyProfileRule : kProfileRule;
+  if (size < 0 && !onlyRead) return Fail(message, source.Name() + ": not a regular file" + rule);
   if (size > static_cast<std::int64_t>(kMaxProfileBytes)) {
-    return Fail(message, source.Name() + ": larger than 16 MiB" + kProfileRule);
+    return Fail(message, source.Name() + ": larger than 16 MiB" + rule);
   }
   try {
-    std::string bytes(static_cast<std::size_t>(size), '\0');
+    std::string bytes(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)), '\0');
     std::size_t filled = 0;
     for (;;) {
       // One byte more than the size said shows a file that has grown.
@@ -152,7 +157,7 @@ Result<std::string> ReadProfileBytes(ByteSource& source, const char* message) {
       if (got.error != 0) return Fail(message, SystemDetail(source.Name(), got.error));
       filled += got.bytes;
       if (got.bytes == 0) break;
-      if (filled > kMaxProfileBytes) return Fail(message, source.Name() + ": larger than 16 MiB" + kProfileRule);
+      if (filled > kMaxProfileBytes) return Fail(message, source.Name() + ": larger than 16 MiB" + rule);
     }
     bytes.resize(filled);
     return bytes;
@@ -170,7 +175,7 @@ Result<std::string> ReadProfileFile(const std::string& path, const char* message
     return Fail(message, SystemDetail(path, errno));
   }
   FileSource source(fd, path);
-  return ReadProfileBytes(source, message);
+  return ReadProfileBytes(source, message, false);
 }
 
 Result<void> SaveProfile(const std::string& path, const std::string& text) {
@@ -199,7 +204,7 @@ Profile::Profile(std::string path) : path_(std::move(path)) {
 }
 
 Profile::Profile(std::string path, ByteSource& source) : path_(std::move(path)) {
-  Result<std::string> text = ReadProfileBytes(source, kProfileReadFailedMessage);
+  Result<std::string> text = ReadProfileBytes(source, kProfileReadFailedMessage, true);
   if (!text) {
     loaded_ = text.error();
     return;

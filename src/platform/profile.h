@@ -7,9 +7,10 @@
 //
 // A write changes the lines of the keys it writes and nothing else: comment
 // lines, unknown keys and sections, sections given twice and lines that are
-// no setting at all stay as they are. A profile is a regular file of at most
-// kMaxProfileBytes; a file that cannot be read whole (no permission, a zero
-// byte, a pipe or device, a larger file) is never rewritten.
+// no setting at all stay as they are. A profile that is saved is a regular
+// file of at most kMaxProfileBytes; a file that cannot be read whole (no
+// permission, a zero byte, a pipe or device, a larger file) is never
+// rewritten.
 
 #include <cstddef>
 #include <optional>
@@ -29,7 +30,9 @@ class Profile {
   // Reads the file at path. A missing file, or none (an empty path), is an
   // empty profile; a file that cannot be read is one too, and Loaded() says why.
   explicit Profile(std::string path);
-  // Reads the profile of the file at path from a source already open.
+  // Reads the profile of the file at path once from a source already open,
+  // to be read only: a stream too (a pipe, a device), as far as
+  // kMaxProfileBytes; it is never saved over a stream.
   Profile(std::string path, ByteSource& source);
 
   const std::string& Path() const { return path_; }

@@ -4,8 +4,8 @@
 // gave, or where a file is damaged, as their detail) and returns the new text
 // of the information box, or nothing when it stopped. A load that the user
 // cancels stops without a message; a load that stops holds no points. Each
-// input is opened once: a .usr file's trail is read through the descriptor
-// its directory was read from.
+// input is opened once: a .usr file's trail, or a GPX file's track, is read
+// through the descriptor its directory was read from.
 
 #include <cstdint>
 #include <memory>
@@ -37,7 +37,14 @@ std::optional<std::string> OpenUsrFile(TrackData& track, ByteSource& file, Shell
 std::optional<std::string> OpenNmeaLog(TrackData& track, ByteSource& file, Shell& shell,
                                        const std::optional<CalendarDate>& date = std::nullopt);
 
-// Looks a trail name (UTF-8) up in the directory of the last .usr file
+// Releases the points and reads the GPX file: its tracks and routes become
+// the directory, listed as a .usr file's trails and chosen as they are, its
+// way points go with the track. A file of one track or route loads it and
+// shows the log's summary under the file's name; one of several shows the
+// overview. A file without either fails with kGpxNoTrackMessage.
+std::optional<std::string> OpenGpxFile(TrackData& track, ByteSource& file, Shell& shell);
+
+// Looks a trail name (UTF-8) up in the directory of the last .usr or GPX file
 // read: byte comparison, the last match wins. Fails with the message of the
 // first problem: no name, no track file, no such trail (or one without
 // points).
@@ -47,11 +54,13 @@ Result<TrailEntry> FindTrail(const TrackSummary& summary, const std::string& tra
 // lists the trails; fails as FindTrail does.
 Result<TrailEntry> FindTrailAt(const TrackSummary& summary, std::int64_t place, const std::string& trackFilePath);
 
-// Loads the trail from the .usr file its directory was read from.
+// Loads the trail from the .usr file (or the track from the GPX file) its
+// directory was read from.
 std::optional<std::string> LoadTrail(TrackData& track, ByteSource& file, const TrailEntry& trail, Shell& shell);
 
 inline constexpr const char* kNoTrackFileMessage = "ﾄﾗｯｸﾌｧｲﾙを指定して下さい";
 inline constexpr const char* kNoTrailNameMessage = "対象Trailが指定されませんでした";
 inline constexpr const char* kTrailNotFoundMessage = "対象Trailが見付かりません";
+inline constexpr const char* kGpxNoTrackMessage = "GPXﾌｧｲﾙにﾄﾗｯｸがありません\n";
 
 }  // namespace kestrel

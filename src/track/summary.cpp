@@ -61,7 +61,8 @@ std::string NmeaSummaryText(const TrackSummary& s) {
          Section("【高さ】", Range(1, s.minAltitude, s.maxAltitude) + " (m)") + TimeSection(s);
 }
 
-std::string SkippedLinesText(const TrackSummary& s) {
+std::string SkippedText(const TrackSummary& s) {
+  if (s.skippedPoints > 0) return "GPXﾃﾞｰﾀの" + std::to_string(s.skippedPoints) + "点を読み飛ばしました";
   if (s.skippedLines == 0) return "";
   return "NMEAﾃﾞｰﾀの" + std::to_string(s.skippedLines) + "行を読み飛ばしました";
 }

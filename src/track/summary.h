@@ -12,7 +12,7 @@ std::string NmeaSummaryText(const TrackSummary& summary);
 std::string UsrFileSummaryText(const TrackSummary& summary);
 
 // The line under the information box that tells how many lines of a log were
-// skipped as damaged; empty when none were.
-std::string SkippedLinesText(const TrackSummary& summary);
+// skipped as damaged, or points of a GPX file left out; empty when none were.
+std::string SkippedText(const TrackSummary& summary);
 
 }  // namespace kestrel

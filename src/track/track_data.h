@@ -10,6 +10,7 @@
 
 #include "geo/track_point.h"
 #include "platform/byte_source.h"
+#include "track/track_file_kind.h"
 
 namespace kestrel {
 
@@ -19,12 +20,18 @@ namespace kestrel {
 // write them); or as version 4 and later store them.
 enum class UsrLayout : std::uint8_t { FirstRelease, Sections, Version4 };
 
-// One trail of a .usr file directory.
+// One trail of a .usr file directory, or one track or route of a GPX file.
 struct TrailEntry {
-  std::int64_t dataOffset = 0;  // file position of the trail's first point record
+  // .usr: the file position of the trail's first point record; GPX: the
+  // track's place among the file's tracks and routes, from 0.
+  std::int64_t dataOffset = 0;
   std::int32_t pointCount = 0;  // as the file claims it
   std::string name;             // UTF-8
   UsrLayout layout = UsrLayout::FirstRelease;
+  TrackFileKind file = TrackFileKind::Usr;  // Usr or Gpx
+  // GPX: the points of the track, and the way points of the file, left out
+  // for an unusable value.
+  std::int64_t skippedPoints = 0;
 };
 
 struct TrackSummary {
@@ -32,7 +39,7 @@ struct TrackSummary {
   std::int32_t startTime = 0;
   std::int32_t usrVersion = 0;
   std::int32_t trailCount = 0;
-  std::vector<TrailEntry> trails;  // the directory of the last .usr file read
+  std::vector<TrailEntry> trails;  // the directory of the last .usr or GPX file read
   std::int32_t wayPointCount = 0;
   double minLongitude = 0.0, maxLongitude = 0.0, meanLongitude = 0.0;
   double minLatitude = 0.0, maxLatitude = 0.0, meanLatitude = 0.0;
@@ -44,8 +51,10 @@ struct TrackSummary {
   // What the points' times tell (that of the first point; None without points).
   TimeKind timeKind = TimeKind::None;
   // The load read part of the file only: lines of a log skipped as damaged,
-  // or a trail cut short by a record that is no position.
+  // points of a GPX file left out, or a trail cut short by a record that is
+  // no position.
   std::int64_t skippedLines = 0;
+  std::int64_t skippedPoints = 0;
   bool cutShort = false;
 
   void SetFileName(std::string name) { fileName = std::move(name); }

@@ -12,7 +12,9 @@ TrackFileKind TrackFileKindOf(std::string_view path) {
   std::string extension = SplitPathOf(path).extension;
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".usr" ? TrackFileKind::Usr : TrackFileKind::NmeaLog;
+  if (extension == ".usr") return TrackFileKind::Usr;
+  if (extension == ".gpx") return TrackFileKind::Gpx;
+  return TrackFileKind::NmeaLog;
 }
 
 bool IsTrackFileName(std::string_view path) {

@@ -6,10 +6,10 @@
 
 namespace kestrel {
 
-enum class TrackFileKind { Usr, NmeaLog };
+enum class TrackFileKind { Usr, NmeaLog, Gpx };
 
 // By the file's name: the extension ".usr" in any letter case is a .usr file,
-// anything else an NMEA log.
+// ".gpx" a GPX file, anything else an NMEA log.
 TrackFileKind TrackFileKindOf(std::string_view path);
 
 // Whether a folder search takes the file by its name: the extensions of

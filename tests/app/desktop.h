@@ -23,6 +23,7 @@ inline Shown Question(std::string text) { return {Kind::Question, std::move(text
 
 inline constexpr int kUsr = 0;
 inline constexpr int kNmea = 1;
+inline constexpr int kGpx = 2;
 
 class Desktop {
  public:

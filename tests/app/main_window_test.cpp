@@ -44,7 +44,7 @@ TEST(MainWindow, FirstStartShowsTheMapPageWithUsrSelected) {
   EXPECT_EQ(window.controls.selectedTab, 0);
   EXPECT_TRUE(window.controls.mapPageVisible);
   EXPECT_FALSE(window.controls.convertPageVisible);
-  EXPECT_EQ(window.controls.dataFormatItems, (std::vector<std::string>{"usr", "NMEA"}));
+  EXPECT_EQ(window.controls.dataFormatItems, (std::vector<std::string>{"usr", "NMEA", "gpx"}));
   EXPECT_EQ(window.controls.dataFormatIndex, 0);
   EXPECT_EQ(window.controls.trailLabel, "対象Trailを指定して下さい ：");
   EXPECT_TRUE(window.controls.trailLabelEnabled && window.controls.trailButtonEnabled);
@@ -228,7 +228,8 @@ TEST(MainWindow, SaysHowManyLinesOfALogWereSkipped) {
 // The points of the previous track are released before the new file is
 // read: after a failure the window shows no track.
 TEST(MainWindow, AFailedOpenShowsNothingOfThePreviousTrack) {
-  for (const std::string& bad : {DataPath("usr/version3.usr"), DataPath("nmea/missing.log")}) {
+  for (const std::string& bad :
+       {DataPath("usr/version3.usr"), DataPath("nmea/missing.log"), DataPath("gpx/truncated.gpx")}) {
     Desktop desktop;
     desktop.OpenTrackFile(kThreeTrails);
     desktop.ChooseTrail("TrailA");
@@ -290,6 +291,41 @@ TEST(MainWindow, OpensAFileByItsNameAndRemembersIt) {
   desktop.shell.fileAnswers.push_back(std::nullopt);
   desktop.Window().OnOpenTrackFile(desktop.shell, desktop.shell);
   EXPECT_EQ(desktop.shell.shown.back().dialog.folder, desktop.folder.Path("") + "/");
+}
+
+// A GPX file opens by its name in any letter case. One of several tracks is
+// chosen as a trail is, by name or from the list; a file of one track loads
+// it at once and says what it left out. The data format outlives the window.
+TEST(MainWindow, OpensGpxFilesAndChoosesTheirTracks) {
+  Desktop desktop;
+  MainWindow& window = desktop.Window();
+  const std::string upperCase = desktop.folder.Path("TWO.GPX");
+  std::filesystem::copy_file(DataPath("gpx/two-tracks.gpx"), upperCase);
+  window.OpenTrackFile(upperCase, desktop.shell);
+  EXPECT_EQ(window.controls.dataFormatIndex, kGpx);
+  EXPECT_TRUE(window.controls.trailButtonEnabled);
+  EXPECT_EQ(window.controls.infoText, "【Way Point数】： 1\r\n\r\n【Trail数】： 2\r\n plan (2)\r\n morning (3)\r\n");
+  EXPECT_EQ(window.track.pointCount, -1);
+  desktop.ChooseTrail("morning");
+  EXPECT_EQ(window.track.pointCount, 3);
+  EXPECT_TRUE(StartsWith(window.controls.infoText, "【トラック】\r\nTWO.GPX\r\n\r\n【データ数】\r\n3 (Points)"));
+  EXPECT_EQ(window.track.wayPoints.size(), 1u);
+  desktop.shell.trailPicks.push_back(0);
+  window.OnChooseTrail(desktop.shell, desktop.shell);
+  EXPECT_EQ(desktop.shell.shown.back(), TrailPrompt("morning", {{"plan", 2}, {"morning", 3}}));
+  EXPECT_EQ(window.track.pointCount, 2);
+  EXPECT_EQ(window.trailName, "plan");
+  EXPECT_TRUE(desktop.shell.Messages().empty());
+
+  window.OpenTrackFile(DataPath("gpx/walk.gpx"), desktop.shell);
+  EXPECT_EQ(window.track.pointCount, 3);
+  EXPECT_TRUE(StartsWith(window.controls.infoText, "【トラック】\r\nwalk.gpx\r\n\r\n【データ数】\r\n3 (Points)"));
+  EXPECT_EQ(window.controls.noticeText, "GPXﾃﾞｰﾀの1点を読み飛ばしました");
+  desktop.Restart();
+  EXPECT_EQ(desktop.Window().controls.dataFormatIndex, kGpx);
+  desktop.shell.fileAnswers.push_back(std::nullopt);
+  desktop.Window().OnOpenTrackFile(desktop.shell, desktop.shell);
+  EXPECT_EQ(desktop.shell.shown.back().dialog.filter, "GPXﾌｧｲﾙ(*.gpx)|*.gpx|全て(*.*)|*.*||");
 }
 
 TEST(MainWindow, AProfileThatCannotBeWrittenIsSaidOnce) {

@@ -124,12 +124,13 @@ TEST(KrmBatch, GivesTheSameBytesWithAnyNumberOfJobs) {
 TEST(KrmBatch, JsonRecordsHoldTheValuesOfInfo) {
   const std::string log = test::DataPath(kLog);
   const std::string usr = test::DataPath(kUsr);
-  const test::KrmRun run = test::RunKrm({"info", "--json", log, usr});
+  const std::string gpx = test::DataPath("gpx/two-tracks.gpx");
+  const test::KrmRun run = test::RunKrm({"info", "--json", log, usr, gpx});
   EXPECT_EQ(run.status, 0);
   std::istringstream lines(run.out);
   std::vector<nlohmann::json> records;
   for (std::string line; std::getline(lines, line);) records.push_back(nlohmann::json::parse(line));
-  ASSERT_EQ(records.size(), 4U);  // the log and each trail of the .usr file
+  ASSERT_EQ(records.size(), 6U);  // the log, each trail of the .usr file and each track of the GPX file
 
   const test::KrmRun info = test::RunKrm({"info", log});
   const nlohmann::json& walk = records[0];
@@ -155,11 +156,15 @@ TEST(KrmBatch, JsonRecordsHoldTheValuesOfInfo) {
   EXPECT_EQ(trail["points"], 3);
   EXPECT_EQ(trail["min_altitude_m"], nullptr);
   EXPECT_EQ(trail["start"], nullptr);
+  EXPECT_EQ(records[5]["trail"], "morning");
+  EXPECT_EQ(records[5]["kind"], "gpx");
+  EXPECT_EQ(records[5]["segments"], 2);
 
   // --csv: the same fields as a table.
   const test::KrmRun csv = test::RunKrm({"info", "--csv", log});
   EXPECT_TRUE(csv.out.starts_with("file,trail,kind,points,distance_m,min_latitude,max_latitude,min_longitude,"
-                                  "max_longitude,min_altitude_m,max_altitude_m,start,end,segments,skipped_lines\r\n" +
+                                  "max_longitude,min_altitude_m,max_altitude_m,start,end,segments,skipped_lines,"
+                                  "skipped_points\r\n" +
                                   log + ",,nmea,300,"))
       << csv.out;
 }

@@ -88,6 +88,10 @@ std::vector<ConvertCase> Cases() {
        "three-trails.log", "Second-points20.log"},
       {"named-output", kLog, {"--to", "trk", "--rate", "1", "-o", "picked.txt"}, "", "Asia/Tokyo", 0, kDone,
        "picked.txt", "log-rate1.trk"},
+      // A GPX file's track, chosen by its place, with its segments, times and
+      // the file's way point.
+      {"gpx-track", "gpx/two-tracks.gpx", {"--trail-index", "2", "--to", "gpx", "-o", "morning.gpx"}, "",
+       "Asia/Tokyo", 0, kDone, "morning.gpx", "morning.gpx"},
       // A load that shows "Data Error!" goes on with the points read so far;
       // the work is done on part of the trail (exit 3).
       {"data-error", "usr/ends-inside-trail.usr", {"--trail", "Short"}, "", "Asia/Tokyo", 3,
@@ -130,6 +134,9 @@ std::vector<ConvertCase> Cases() {
        "ERROR:出力ﾌｧｲﾙが開けません\n  .: Is a directory\n", "", ""},
       // Refusals of the load.
       {"unknown-trail", kUsr, {"--trail", "Nowhere"}, "", "Asia/Tokyo", 1, "対象Trailが見付かりません\n", "", ""},
+      // A GPX file of several tracks needs one named.
+      {"gpx-without-track", "gpx/two-tracks.gpx", {"--to", "csv"}, "", "Asia/Tokyo", 2, "ﾄﾚｲﾙ名を指定して下さい\n",
+       "", ""},
       // Usage errors, before the file is opened.
       {"usr-without-trail", kUsr, {"--to", "trk"}, "", "Asia/Tokyo", 2, "ﾄﾚｲﾙ名を指定して下さい\n", "", ""},
   };
@@ -226,15 +233,21 @@ TEST(KrmConvertOutput, WritesToTheStandardOutput) {
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
 }
 
-// A profile is a regular file: a device or a pipe is refused, never waited for.
-TEST(KrmConvertOutput, RefusesAProfileThatIsNoFile) {
+// A profile that is no regular file is read once, as far as its bound: a
+// pipe gives what the file gives; a device without end is refused.
+TEST(KrmConvertOutput, ReadsAProfileThatIsNoFileOnce) {
   const test::TempDir folder;
   test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(test::DataPath(kLog)));
+  test::WriteFileBytes(folder.Path("krm.ini"), "[DConv_Section]\ndconbfiletype=2\ndconbsmoothing=ON\ndconvuseutc=ON\n");
+  const test::KrmRun piped =
+      test::RunShell("\"$KRM\" convert walk.log --profile <(cat krm.ini) -o piped.trk", "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.err, kDone);
+  test::ExpectMatchesGolden(test::ReadFileBytes(folder.Path("piped.trk")), "cli/convert/log-profile-smooth-utc.trk");
   const test::KrmRun run = RunKrm({"convert", "walk.log", "--profile", "/dev/zero"}, "Asia/Tokyo", folder.Path());
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "設定を読み込めませんでした\n  /dev/zero: not a regular file (a profile is a regular file of at most 16 MiB)\n");
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"walk.log"});
+  EXPECT_EQ(run.err, "設定を読み込めませんでした\n  /dev/zero: larger than 16 MiB (a profile is at most 16 MiB)\n");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"krm.ini", "piped.trk", "walk.log"}));
 }
 
 TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
@@ -251,7 +264,7 @@ TEST(KrmConvertUsage, WrongCommandLinesExitWithTwoAndWriteNothing) {
       {"--to", "usr"},
       {"--to", "gpx", "--append"},
       {"--to", "3"},
-      {"--format", "gpx"},
+      {"--format", "kml"},
       {"--profile", "missing.ini"},
       {"--no-such-option"},
   };

@@ -76,6 +76,16 @@ std::vector<InfoCase> Cases() {
       {"japan-device-index-2", {"usr-world/japan-device.usr", "--trail-index", "2"}, "Asia/Tokyo", 0},
       {"tokyo-v4", {"usr-world/tokyo-v4.usr", "--trail-index", "1"}, "Asia/Tokyo", 0},
       {"sanfrancisco-v3", {"usr-world/sanfrancisco-v3.usr", "--trail", "Bay ride"}, "Asia/Tokyo", 0},
+      // A GPX file of a route and a track: the overview, then each chosen by
+      // name and by place, as trails are.
+      {"gpx-two-tracks", {"gpx/two-tracks.gpx"}, "Asia/Tokyo", 0},
+      {"gpx-two-tracks-morning", {"gpx/two-tracks.gpx", "--trail", "morning"}, "Asia/Tokyo", 0},
+      {"gpx-two-tracks-index-1", {"gpx/two-tracks.gpx", "--trail-index", "1"}, "Asia/Tokyo", 0},
+      // One track, loaded as it is; its point with a time that is none is
+      // left out (exit 3).
+      {"gpx-walk", {"gpx/walk.gpx"}, "UTC", 3},
+      {"gpx-truncated", {"gpx/truncated.gpx"}, "Asia/Tokyo", 1},
+      {"gpx-no-track", {"gpx/no-track.gpx"}, "Asia/Tokyo", 1},
   };
   // The logs in every zone: clock times are local.
   const std::pair<const char*, const char*> zones[] = {
@@ -123,7 +133,7 @@ TEST(KrmInfo, AFailedWriteOfTheSummaryFails) {
 
 TEST(KrmUsage, WrongCommandLinesExitWithTwo) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, {"info"}, {"info", "a.log", "--format", "gpx"}, {"frobnicate"},
+       {std::vector<std::string>{}, {"info"}, {"info", "a.log", "--format", "kml"}, {"frobnicate"},
         {"info", "a.log", "--no-such-option"}, {"info", "a.log", "--format", "1"},
         {"info", "a.usr", "--trail", "A", "--trail-index", "1"}, {"info", "a.usr", "--trail-index", "0"},
         {"info", "a.usr", "--trail-index", "x"}, {"info", "a.log", "--date", "2009-02-29"},
@@ -141,10 +151,12 @@ TEST(KrmUsage, WrongCommandLinesExitWithTwo) {
 TEST(KrmInfo, ReadsInputsThatCanBeReadOnce) {
   const std::string log = test::ReadFileBytes(DataPath("cli/info/gga-rmc-noise-tokyo.out"));
   const std::string trail = test::ReadFileBytes(DataPath("cli/info/three-trails-TrailA.out"));
+  const std::string track = test::ReadFileBytes(DataPath("cli/info/gpx-two-tracks-morning.out"));
   // The summary after the line of the file's name.
   const auto rest = [](const std::string& text) { return text.substr(text.find("\r\n\r\n")); };
   const std::string logBody = rest(log.substr(log.find("\r\n") + 2));
   const std::string trailBody = rest(trail.substr(trail.find("\r\n") + 2));
+  const std::string trackBody = rest(track.substr(track.find("\r\n") + 2));
   const struct {
     std::string command;
     std::string body;
@@ -156,6 +168,7 @@ TEST(KrmInfo, ReadsInputsThatCanBeReadOnce) {
       {"f=$(mktemp -u) && mkfifo \"$f\" && (cat usr/three-trails.usr > \"$f\" &) && "
        "\"$KRM\" info --format usr --trail TrailA \"$f\"; s=$?; rm -f \"$f\"; exit $s",
        trailBody},
+      {"cat gpx/two-tracks.gpx | \"$KRM\" info --format gpx --trail morning -", trackBody},
   };
   for (const auto& c : cases) {
     const test::KrmRun run = test::RunShell(c.command, "Asia/Tokyo", DataPath(""));

@@ -439,7 +439,7 @@ TEST(KrmMap, WrongCommandLinesExitWithTwoAndWriteNothing) {
       {"--width", "0"},      {"--width", "6"},       {"--width", "abc"},
       {"--width", "2.5"},    {"--rate", "0"},        {"--rate", "50", "--points", "5"},
       {"--title"},           {"--opaque=maybe"},     {"--profile", "missing.ini"},
-      {"--format", "gpx"},   {"--no-such-option"},   {"--service", "GSI"},
+      {"--format", "kml"},   {"--no-such-option"},   {"--service", "GSI"},
       {"--service", "gmaps"}, {"--service", ""},      {"--service"},
       {"--service", "osm", "--service", "mapbox"}, {"-o", "-"},
   };

@@ -186,13 +186,6 @@ TEST(ReadGpx, RefusesDamagedFilesSayingWhere) {
       {head + "<trkpt lat=\"1\" lon=\"2\"></trk>", "walk.gpx: line 3: mismatched tag"},
       {head + "<trkpt lat=\"1\" lon=\"2\"/>\n", "walk.gpx: line 4: no element found"},
       {"<?xml version=\"1.0\"?>\n<kml><Document/></kml>", "walk.gpx: line 2: the file is no GPX file: its first element is kml"},
-      {head + "<trkpt lat=\"91\" lon=\"2\"/>", "walk.gpx: line 3: a point without a latitude from -90 to 90"},
-      {head + "<trkpt lat=\"nan\" lon=\"2\"/>", "walk.gpx: line 3: a point without a latitude from -90 to 90"},
-      {head + "<trkpt lat=\"1\" lon=\"2,5\"/>", "walk.gpx: line 3: a point without a longitude from -180 to 180"},
-      {head + "<trkpt lat=\"1\"/>", "walk.gpx: line 3: a point without a longitude from -180 to 180"},
-      {head + "<trkpt lat=\"1\" lon=\"2\">\n<ele>high</ele>", "walk.gpx: line 4: an ele that is not a number"},
-      {head + "<trkpt lat=\"1\" lon=\"2\"><time>yesterday</time>",
-       "walk.gpx: line 3: a time that is not a date and time from 1901 to 2038"},
       {"<gpx>" + std::string(300, ' ') + std::string(300, '<') + "a>",
        "walk.gpx: line 1: not well-formed (invalid token)"},
   };
@@ -231,6 +224,49 @@ TEST(ReadGpx, RefusesHostileFilesWithoutTheirMemory) {
     ASSERT_FALSE(contents) << c.detail;
     EXPECT_EQ(contents.error().message.text, kGpxDamagedMessage);
     EXPECT_EQ(contents.error().message.detail, c.detail);
+  }
+}
+
+// A point or way point whose position, ele or time is unusable is left out
+// and counted; the points around it are read.
+TEST(ReadGpx, LeavesOutAndCountsPointsWithUnusableValues) {
+  const std::string text =
+      "<gpx><wpt lat=\"1\" lon=\"2\"><ele>x</ele></wpt><wpt lat=\"1\" lon=\"2\"><name>ok</name></wpt>"
+      "<trk><trkseg><trkpt lat=\"91\" lon=\"2\"/><trkpt lat=\"nan\" lon=\"2\"/><trkpt lat=\"1\" lon=\"2,5\"/>"
+      "<trkpt lat=\"1\"/><trkpt lat=\"1\" lon=\"2\"><ele>high</ele></trkpt>"
+      "<trkpt lat=\"3\" lon=\"4\"/><trkpt lat=\"1\" lon=\"2\"><time>yesterday</time></trkpt></trkseg>"
+      "<trkseg><trkpt lat=\"1\" lon=\"-180.5\"/><trkpt lat=\"5\" lon=\"6\"/></trkseg></trk></gpx>";
+  const Result<GpxContents> contents = Read(text);
+  ASSERT_TRUE(contents) << contents.error().message.detail;
+  ASSERT_EQ(contents->tracks.size(), 1u);
+  EXPECT_EQ(contents->tracks[0].pointCount, 2);
+  EXPECT_EQ(contents->tracks[0].skippedPoints, 7);
+  EXPECT_EQ(contents->skippedWayPoints, 1);
+  ASSERT_EQ(contents->wayPoints.size(), 1u);
+  EXPECT_EQ(contents->wayPoints[0].name, "ok");
+  EXPECT_EQ(ReadTrack(text, 0), (std::vector<TrackPoint>{{3, 4}, {5, 6, kNoAltitude, 0, TimeKind::None, true}}));
+}
+
+// The listing keeps the points of a file's only track where they fit in the
+// room given, and none of a file of several tracks.
+TEST(ListGpx, KeepsThePointsOfTheOnlyTrackThatFit) {
+  const std::string one = "<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"2\"/><trkpt lat=\"3\" lon=\"4\"/></trkseg></trk>";
+  const struct {
+    std::string text;
+    std::size_t room;
+    std::vector<TrackPoint> kept;
+  } cases[] = {
+      {one + "</gpx>", 2, {{1, 2}, {3, 4}}},
+      {one + "</gpx>", 1, {}},
+      {one + "<rte><rtept lat=\"5\" lon=\"6\"/></rte></gpx>", 2, {}},
+  };
+  for (const auto& c : cases) {
+    MemorySource source(c.text, "walk.gpx");
+    std::vector<TrackPoint> only;
+    only.reserve(c.room);
+    ASSERT_TRUE(ListGpx(source, only)) << c.text;
+    EXPECT_EQ(only, c.kept) << c.text << " " << c.room;
+    EXPECT_LE(only.capacity(), c.room);
   }
 }
 

@@ -4,6 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
 #include <string_view>
 
 #include "nmea/fields.h"
@@ -381,6 +386,146 @@ TEST(ReadErrors, AreReportedAndLeaveNothingHalfLoaded) {
   ASSERT_FALSE(trailLoad);
   ExpectReadFailure(trailLoad.error(), kNoDataMessage, "three.usr");
   EXPECT_EQ(track.pointCount, -1);
+}
+
+// A sentence with its checksum and line end.
+std::string Sentence(const std::string& body) {
+  unsigned sum = 0;
+  for (const char c : body) sum ^= static_cast<unsigned char>(c);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+  return "$" + body + tail;
+}
+
+// A GGA or GLL sentence of record i at a clock of seconds since midnight.
+std::string PositionSentence(const char* type, int i, int seconds, const char* quality = "1") {
+  char body[128];
+  const int clock = seconds % 86400;
+  const std::string time = seconds < 0 ? "" : [&] {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d%02d%02d.00", clock / 3600, clock / 60 % 60, clock % 60);
+    return std::string(text);
+  }();
+  if (std::string_view(type) == "GGA") {
+    std::snprintf(body, sizeof body, "GPGGA,%s,35%02d.%04d,N,139%02d.%04d,E,%s,08,0.9,%d.5,M,36.7,M,,", time.c_str(),
+                  i % 60, i * 7 % 10000, i / 60 % 60, i * 13 % 10000, quality, i % 900);
+  } else {
+    std::snprintf(body, sizeof body, "GPGLL,35%02d.%04d,N,139%02d.%04d,E,%s,A", i % 60, i * 11 % 10000, i / 60 % 60,
+                  i * 3 % 10000, time.c_str());
+  }
+  return Sentence(body);
+}
+
+// A log read by time: records without a date first, then dated by RMC,
+// midnight passed with and without a date, and lines of every kind the
+// reader passes over or keeps in the record before.
+std::string LogReadByTime() {
+  std::string log = "@header line of a logger\r\n";
+  for (int i = 0; i < 600; ++i) {
+    // First every other record passes midnight, then every 288th.
+    const int seconds = i < 300 ? (i % 2 == 0 ? 82800 : 3600) + i : 80000 + i * 300;
+    log += PositionSentence("GGA", i, seconds, i % 61 == 0 ? "0" : "1");
+    if (i % 37 == 0) log += PositionSentence("GGA", i + 1, -1);
+    if (i % 53 == 0) log += "$GPGGA,000000.00,3500.0000,N,13900.0000,E,1,08,0.9,1.0,M,,M,,*00\r\n";
+    if (i % 97 == 0) log += "@" + std::to_string(i) + "\r\n";
+    if (i == 200 || i == 450) log += Sentence(i == 200 ? "GPRMC,,A,,,,,,,280224,,," : "GPRMC,,A,,,,,,,010324,,,");
+    if (i == 400) log += std::string(70 * 1024, 'x') + "\r\n";
+    log += "$GPGSV,3,1,12,02,36,006,38,05,26,168,38,07,15,346,40,09,47,317,44*7E\r\n";
+  }
+  return log;
+}
+
+// A log of one GGA and one GLL a second whose counts agree, read as the
+// first release read it; twice a second's sentences come in the order of
+// their types, so that the records go on across the seconds from there.
+std::string LogOfOneOfEachType() {
+  std::string log;
+  for (int i = 0; i < 400; ++i) {
+    const int seconds = 72000 + i * 400;
+    if (i == 150 || i == 300) {
+      log += PositionSentence("GGA", i, seconds) + PositionSentence("GGA", i + 1, seconds + 400) +
+             PositionSentence("GLL", i, seconds) + PositionSentence("GLL", i + 1, seconds + 400);
+      ++i;
+    } else {
+      log += PositionSentence("GGA", i, seconds) + PositionSentence("GLL", i, seconds);
+    }
+  }
+  return log;
+}
+
+TEST(LoadNmeaLog, ALogReadInPartsGivesWhatOnePassGives) {
+  test::ScopedTimeZone zone("Asia/Tokyo");
+  test::TempDir folder;
+  std::vector<std::string> logs;
+  for (const char* name : {"nmea/all-four-midnight.log", "nmea/empty.log", "nmea/gga-only.log",
+                           "nmea/gga-rmc-noise.log", "nmea/mismatch.log", "nmea/no-position.log",
+                           "nmea/south-west.log", "real/dotmorten-TrimbleR2SampleData.txt", "real/gpsd-beidou-bd.log",
+                           "real/gpsd-quectel-l76k-nmea.log", "real/gpsd-telit-he910.log", "real/gpsd-ublox-8.log",
+                           "cli/convert/Second.log"}) {
+    logs.push_back(test::ReadFileBytes(DataPath(name)));
+  }
+  logs.push_back(LogReadByTime());
+  logs.push_back(LogOfOneOfEachType());
+  const auto points = [](const TrackData& track) {
+    std::vector<std::tuple<double, double, double, std::int32_t, TimeKind, bool>> fields;
+    for (const TrackPoint& p : track.points) {
+      fields.emplace_back(p.latitude, p.longitude, p.altitude, p.time, p.timeKind, p.segmentStart);
+    }
+    return fields;
+  };
+  for (std::size_t n = 0; n < logs.size(); ++n) {
+    const std::string path = folder.Path("log" + std::to_string(n));
+    test::WriteFileBytes(path, logs[n]);
+    Result<FileSource> file = OpenFileSource(path);
+    ASSERT_TRUE(file);
+    const Result<NmeaLogCheck> check = CheckNmeaLog(*file, {}, {1, 0});
+    ASSERT_TRUE(check);
+    if (n + 2 == logs.size()) {
+      EXPECT_FALSE(check->ReadAsFirstRelease());
+    } else if (n + 1 == logs.size()) {
+      EXPECT_TRUE(check->ReadAsFirstRelease());
+    }
+    for (const std::optional<CalendarDate> date : {std::optional<CalendarDate>(), std::optional(CalendarDate{2009, 3, 5})}) {
+      LoadRequest request = LogRequest(*check, date);
+      request.parallel = {1, 0};
+      TrackData onePass;
+      ASSERT_TRUE(LoadPoints(onePass, request, *file));
+      for (const int parts : {2, 3, 5, 8, 13, 32}) {
+        SCOPED_TRACE("log " + std::to_string(n) + ", " + std::to_string(parts) + " parts");
+        // The two logs made here are large enough to be split every time.
+        if (n + 2 >= logs.size()) {
+          EXPECT_GT(SplitLog(*file, {parts, 0}).size(), 1U);
+        }
+        const Result<NmeaLogCheck> inParts = CheckNmeaLog(*file, {}, {parts, 0});
+        ASSERT_TRUE(inParts);
+        EXPECT_EQ(inParts->countsAgree, check->countsAgree);
+        EXPECT_EQ(inParts->recordCount, check->recordCount);
+        EXPECT_EQ(inParts->tags, check->tags);
+        EXPECT_EQ(inParts->sentenceCount, check->sentenceCount);
+        EXPECT_EQ(inParts->skippedLines, check->skippedLines);
+        request.parallel = {parts, 0};
+        TrackData track;
+        ASSERT_TRUE(LoadPoints(track, request, *file));
+        EXPECT_EQ(points(track), points(onePass));
+      }
+    }
+  }
+  // A file cut or grown while its parts are read is no track.
+  const std::string path = folder.Path("changing.log");
+  for (const std::int64_t size : {std::int64_t{1000}, std::int64_t{200000}}) {
+    test::WriteFileBytes(path, LogReadByTime());
+    Result<FileSource> file = OpenFileSource(path);
+    ASSERT_TRUE(file);
+    const Result<NmeaLogCheck> check = CheckNmeaLog(*file, {}, {4, 0});
+    ASSERT_TRUE(check);
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(size));
+    LoadRequest request = LogRequest(*check);
+    request.parallel = {4, 0};
+    TrackData track;
+    const LoadResult load = LoadPoints(track, request, *file);
+    ASSERT_FALSE(load);
+    EXPECT_EQ(load.error().message.detail, path + ": the file changed while it was read");
+  }
 }
 
 TEST(RecordTime, NormalisesFieldsAndRefusesWhatTheClockCannotShow) {

@@ -47,11 +47,14 @@ TEST(TrailSummaryText, AddsTheClockTimesOfATrailThatHasThem) {
       << TrailSummaryText(s);
 }
 
-TEST(SkippedLinesText, SaysHowManyLinesOfALogWereSkipped) {
+TEST(SkippedText, SaysHowManyLinesOfALogOrPointsOfAGpxFileWereSkipped) {
   TrackSummary s;
-  EXPECT_EQ(SkippedLinesText(s), "");
+  EXPECT_EQ(SkippedText(s), "");
   s.skippedLines = 12;
-  EXPECT_EQ(SkippedLinesText(s), "NMEAﾃﾞｰﾀの12行を読み飛ばしました");
+  EXPECT_EQ(SkippedText(s), "NMEAﾃﾞｰﾀの12行を読み飛ばしました");
+  s.skippedLines = 0;
+  s.skippedPoints = 3;
+  EXPECT_EQ(SkippedText(s), "GPXﾃﾞｰﾀの3点を読み飛ばしました");
 }
 
 TEST(NmeaSummaryText, SevenSectionsWithLocalClockTimes) {
