@@ -26,13 +26,20 @@ namespace fs = std::filesystem;
 
 constexpr const char* kRecordSeparator = "\x1e";
 
-// Why the output of an input cannot be named beside it: standard input and
-// an existing file that is no regular one (a pipe, /dev/stdin, a device) have
-// no place to name it after. Nothing when it can.
+// Why the output of an input cannot be named beside it: standard input, an
+// existing file that is no regular one (a pipe, a device), and a name in the
+// kernel's folders of devices and descriptors (/dev/stdin, /dev/fd/N,
+// /proc/self/fd/N, even when they stand for a regular file) have no place to
+// name it after. Nothing when it can.
 std::optional<std::string> UnnamedOutputProblem(const std::string& file) {
   if (file == kStandardInput) return kOutputOfStandardInputMessage;
   struct stat status {};
   if (::stat(file.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return ValidUtf8(file) + kOutputOfStreamMessage;
+  std::error_code error;
+  const std::string folder = fs::weakly_canonical(fs::absolute(file, error).parent_path(), error).string();
+  if (folder == "/dev" || folder.starts_with("/dev/") || folder == "/proc" || folder.starts_with("/proc/")) {
+    return ValidUtf8(file) + kOutputOfDescriptorMessage;
+  }
   return std::nullopt;
 }
 

@@ -66,6 +66,7 @@ int RunBatchOutputCommand(const BatchOptions& batch, const InputOptions& input, 
 
 inline constexpr const char* kOutputOfStandardInputMessage = "the output of standard input is named by -o";
 inline constexpr const char* kOutputOfStreamMessage = ": not a regular file; its output is named by -o";
+inline constexpr const char* kOutputOfDescriptorMessage = ": a name of a device or descriptor; its output is named by -o";
 inline constexpr const char* kOutputFolderMessage = "-o: several inputs need a folder for their outputs";
 inline constexpr const char* kOutputNameTakenMessage =
     "ERROR:another input of this run has the same output (--keep-tree keeps the input folders apart)";

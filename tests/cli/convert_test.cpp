@@ -301,6 +301,11 @@ TEST(KrmConvert, ConvertsStandardInputIntoTheOutputNamed) {
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"out.csv"});
   // Standard input read from a file is that file: it cannot be the output.
   test::WriteFileBytes(folder.Path("walk.log"), test::ReadFileBytes(log));
+  // Nor does /dev/stdin standing for a regular file give a name in /dev.
+  const test::KrmRun redirected =
+      test::RunShell("\"$KRM\" convert /dev/stdin --to csv < walk.log", "Asia/Tokyo", folder.Path());
+  EXPECT_EQ(redirected.status, 2);
+  EXPECT_EQ(redirected.err, "/dev/stdin: a name of a device or descriptor; its output is named by -o\n");
   const test::KrmRun itself = test::RunShell("\"$KRM\" convert - --to log -o walk.log --force < walk.log",
                                              "Asia/Tokyo", folder.Path());
   EXPECT_EQ(itself.status, 1);
