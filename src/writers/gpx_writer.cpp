@@ -34,22 +34,12 @@ void AppendPointStart(std::string& text, std::string_view tag, double latitude, 
   }
 }
 
-void AppendTextElement(std::string& text, std::string_view tag, std::string_view value) {
-  text.push_back('<');
-  text.append(tag);
-  text.push_back('>');
-  AppendXmlText(text, value);
-  text.append("</");
-  text.append(tag);
-  text.push_back('>');
-}
-
 void AppendWayPoint(std::string& text, const WayPoint& point) {
   text.append("  ");
   AppendPointStart(text, "wpt", point.latitude, point.longitude, point.altitude,
                    point.timeKind == TimeKind::DateAndTime, point.time);
-  if (!point.name.empty()) AppendTextElement(text, "name", point.name);
-  if (!point.description.empty()) AppendTextElement(text, "desc", point.description);
+  if (!point.name.empty()) AppendXmlElement(text, "name", point.name);
+  if (!point.description.empty()) AppendXmlElement(text, "desc", point.description);
   text.append("</wpt>\n");
 }
 
@@ -65,7 +55,7 @@ Result<void> WriteGpxTrack(const TrackData& track, TextOutput& output, const Tra
   out.text.append("  <trk>\n");
   if (!exchange->name.empty()) {
     out.text.append("    ");
-    AppendTextElement(out.text, "name", exchange->name);
+    AppendXmlElement(out.text, "name", exchange->name);
     out.text.push_back('\n');
   }
   std::int64_t done = 0;

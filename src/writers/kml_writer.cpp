@@ -16,13 +16,8 @@ constexpr std::string_view kFooter =
 
 void AppendTextElement(std::string& text, std::string_view indent, std::string_view tag, std::string_view value) {
   text.append(indent);
-  text.push_back('<');
-  text.append(tag);
-  text.push_back('>');
-  AppendXmlText(text, value);
-  text.append("</");
-  text.append(tag);
-  text.append(">\n");
+  AppendXmlElement(text, tag, value);
+  text.push_back('\n');
 }
 
 // "lon,lat[,alt]": KML's tuple of a coordinates element; gx:coord takes the

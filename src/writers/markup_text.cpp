@@ -79,6 +79,16 @@ void AppendXmlText(std::string& out, std::string_view text) {
   });
 }
 
+void AppendXmlElement(std::string& out, std::string_view tag, std::string_view text) {
+  out.push_back('<');
+  out.append(tag);
+  out.push_back('>');
+  AppendXmlText(out, text);
+  out.append("</");
+  out.append(tag);
+  out.push_back('>');
+}
+
 void AppendJsonString(std::string& out, std::string_view text) {
   constexpr char kHexDigits[] = "0123456789abcdef";
   out.push_back('"');

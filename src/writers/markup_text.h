@@ -13,6 +13,9 @@ namespace kestrel {
 // The text as XML character data or an attribute value: & < > " escaped.
 void AppendXmlText(std::string& out, std::string_view text);
 
+// <tag>text</tag>, the text as XML character data.
+void AppendXmlElement(std::string& out, std::string_view tag, std::string_view text);
+
 // The text as a JSON string, in its quotes: " and \ escaped, every control
 // character as \n, \t, \r or \u00XX.
 void AppendJsonString(std::string& out, std::string_view text);
